@@ -1,0 +1,2 @@
+// Keeps the display library non-empty until its first sources land.
+namespace roarmark {}

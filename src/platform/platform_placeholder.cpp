@@ -1,0 +1,2 @@
+// Keeps the platform library non-empty until its first sources land.
+namespace roarmark {}
