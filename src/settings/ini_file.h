@@ -1,0 +1,75 @@
+// INI text shared by "Roarmark.ini" and the settings files: sections, key=value lines, keys and
+// sections matched without regard to letter case, every foreign line kept as it was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace roarmark {
+
+// A write that could not be completed; the message names the file.
+class TFileWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TIniFile {
+ public:
+  TIniFile() = default;
+  static TIniFile Parse(std::string_view text);
+  // A missing or unreadable file reads as empty.
+  static TIniFile Load(const std::string& path);
+
+  // Writes the whole text to a temporary file beside `path` and puts it in place, so a failed
+  // write leaves the previous file intact. Throws TFileWriteError.
+  void Save(const std::string& path) const;
+
+  std::string Text() const;
+
+  // The value exactly as written after the first '=', or nothing when the key is missing.
+  std::optional<std::string> ReadRaw(std::string_view section, std::string_view key) const;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         const std::string& fallback) const;
+  // Numbers ignore surrounding blanks; anything that is not a 32-bit integer reads as missing.
+  std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                           std::int32_t fallback) const;
+  // Any integer other than 0 is true.
+  bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+  // Colours are 32-bit; both the signed and the unsigned decimal form are accepted.
+  std::uint32_t ReadColour(std::string_view section, std::string_view key,
+                           std::uint32_t fallback) const;
+
+  // Replaces the value in place, or appends the key at the end of its section, or appends the
+  // section at the end of the text.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+  void WriteColour(std::string_view section, std::string_view key, std::uint32_t value);
+
+ private:
+  struct TLocation {
+    std::size_t section_line;  // npos when the section is missing
+    std::size_t key_line;      // npos when the key is missing
+    std::size_t insert_line;   // where a missing key goes
+  };
+  TLocation Find(std::string_view section, std::string_view key) const;
+
+  std::vector<std::string> lines_;
+  std::string eol_ = "\n";
+  bool final_eol_ = true;
+};
+
+// True when `text` parses as a 32-bit decimal integer with optional surrounding blanks.
+bool ParseIniInteger(std::string_view text, std::int64_t min, std::int64_t max,
+                     std::int64_t& value);
+
+// True when the file at `path` is missing or looks like INI text (no NUL bytes), so it may be
+// written as INI without destroying another kind of file.
+bool MayWriteAsIni(const std::string& path);
+
+}  // namespace roarmark
