@@ -28,7 +28,8 @@ struct Fields : ISetupFields {
 void BM_ProcessBuffer(benchmark::State& bench) {
   std::vector<std::uint8_t> block(kBufferBytes);
   std::mt19937 rng(42);
-  for (auto& b : block) b = static_cast<std::uint8_t>(rng());
+  for (auto& b : block)
+    b = static_cast<std::uint8_t>(rng());
   LevelTable table{};
   BuildLevelTable(table);
   TMeterState state;

@@ -10,7 +10,9 @@
 namespace roarmark {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::int32_t Sample(const std::uint8_t* p) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
@@ -36,7 +38,8 @@ bool ReferenceDivisor(double reference_db, double& divisor) {
 bool TryParseFloat(const std::string& text, char decimal_separator, double& value) {
   std::size_t i = 0;
   const std::size_t n = text.size();
-  while (i < n && IsBlank(text[i])) ++i;
+  while (i < n && IsBlank(text[i]))
+    ++i;
   std::string c_text;  // the number rewritten with '.' for strtod
   if (i < n && (text[i] == '+' || text[i] == '-')) c_text += text[i++];
   std::size_t digits = 0;
@@ -64,7 +67,8 @@ bool TryParseFloat(const std::string& text, char decimal_separator, double& valu
     }
     if (exp_digits == 0) return false;
   }
-  while (i < n && IsBlank(text[i])) ++i;
+  while (i < n && IsBlank(text[i]))
+    ++i;
   if (i != n) return false;
   double v = std::strtod(c_text.c_str(), nullptr);
   if (std::isinf(v) || std::isnan(v)) return false;
@@ -75,7 +79,8 @@ bool TryParseFloat(const std::string& text, char decimal_separator, double& valu
 bool TryParseInt(const std::string& text, std::int32_t& value) {
   std::size_t i = 0;
   const std::size_t n = text.size();
-  while (i < n && IsBlank(text[i])) ++i;
+  while (i < n && IsBlank(text[i]))
+    ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   std::int64_t v = 0;
@@ -84,10 +89,12 @@ bool TryParseInt(const std::string& text, std::int32_t& value) {
     v = v * 10 + (text[i++] - '0');
     if (++digits > 10) return false;
   }
-  while (i < n && IsBlank(text[i])) ++i;
+  while (i < n && IsBlank(text[i]))
+    ++i;
   if (digits == 0 || i != n) return false;
   if (negative) v = -v;
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
+  if (v < std::numeric_limits<std::int32_t>::min() ||
+      v > std::numeric_limits<std::int32_t>::max()) {
     return false;
   }
   value = static_cast<std::int32_t>(v);
@@ -103,7 +110,8 @@ std::string FormatGeneral(double value, char decimal_separator) {
   std::string mantissa = s.substr(0, e);
   std::string exponent = e == std::string::npos ? "" : s.substr(e + 1);
   if (mantissa.find('.') != std::string::npos) {
-    while (mantissa.back() == '0') mantissa.pop_back();
+    while (mantissa.back() == '0')
+      mantissa.pop_back();
     if (mantissa.back() == '.') mantissa.pop_back();
   }
   for (char& c : mantissa) {
@@ -113,7 +121,8 @@ std::string FormatGeneral(double value, char decimal_separator) {
   // Exponent without '+' and leading zeros: 1E20, 1E-5.
   bool negative = exponent[0] == '-';
   std::size_t start = (exponent[0] == '-' || exponent[0] == '+') ? 1 : 0;
-  while (start + 1 < exponent.size() && exponent[start] == '0') ++start;
+  while (start + 1 < exponent.size() && exponent[start] == '0')
+    ++start;
   return mantissa + "E" + (negative ? "-" : "") + exponent.substr(start);
 }
 
@@ -178,7 +187,8 @@ void ProcessBuffer(TLevelEngine& engine, const std::uint8_t* block, bool draggin
     st.AverageRing[static_cast<std::size_t>(st.AverageIndex)] = envelope;
     if (++st.AverageIndex >= n) st.AverageIndex = 0;
     std::int64_t sum = 0;
-    for (int i = 0; i < n; ++i) sum += st.AverageRing[static_cast<std::size_t>(i)];
+    for (int i = 0; i < n; ++i)
+      sum += st.AverageRing[static_cast<std::size_t>(i)];
     v = sum / n;
   }
 
@@ -248,7 +258,9 @@ void ProcessBuffer(TLevelEngine& engine, const std::uint8_t* block, bool draggin
   }
 }
 
-void ResetPeak(TMeterState& state) { state.PeakMarker = 0; }
+void ResetPeak(TMeterState& state) {
+  state.PeakMarker = 0;
+}
 
 void ToggleBlank(TMeterState& state, IMeterDisplay& display) {
   state.Blanked = !state.Blanked;

@@ -15,15 +15,21 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
   return s;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -175,8 +181,7 @@ TIniFile::TLocation TIniFile::Find(std::string_view section, std::string_view ke
   return loc;
 }
 
-std::optional<std::string> TIniFile::ReadRaw(std::string_view section,
-                                             std::string_view key) const {
+std::optional<std::string> TIniFile::ReadRaw(std::string_view section, std::string_view key) const {
   TLocation loc = Find(section, key);
   if (loc.key_line == npos) return std::nullopt;
   const std::string& line = lines_[loc.key_line];
@@ -220,8 +225,7 @@ std::uint32_t TIniFile::ReadColour(std::string_view section, std::string_view ke
   return static_cast<std::uint32_t>(v);
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   TLocation loc = Find(section, key);
   std::string line = std::string(key) + "=" + OneLine(value);
   if (loc.key_line != npos) {

@@ -21,7 +21,9 @@ int DefaultReadoutX(int image_width, int readout_control_width) {
   return image_width / 2 - readout_control_width;
 }
 
-int DefaultReadoutY(int image_height) { return image_height / 2; }
+int DefaultReadoutY(int image_height) {
+  return image_height / 2;
+}
 
 std::string DefaultGraphicFilename(const std::string& data_folder) {
   return data_folder + "Files" + kPathSeparator + "Graphic.bmp";

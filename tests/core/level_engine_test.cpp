@@ -106,20 +106,23 @@ TEST(LevelTable, HoldsTheCheckValuesBreakpointsAndTiesToEven) {
       {1000, 639},  {1293, 728},  {1500, 820},  {1626, 876},  {2000, 909}, {3000, 996},
       {3271, 1019}, {3272, 1020}, {3276, 1020}, {3277, 1020},
   };
-  for (const auto& c : cases) EXPECT_EQ(t[c.index], c.value) << "index " << c.index;
+  for (const auto& c : cases)
+    EXPECT_EQ(t[c.index], c.value) << "index " << c.index;
 }
 
 TEST(LevelTable, NeverDecreases) {
   LevelTable t{};
   BuildLevelTable(t);
-  for (int i = 1; i < kLevelTableSize; ++i) ASSERT_LE(t[i - 1], t[i]) << "index " << i;
+  for (int i = 1; i < kLevelTableSize; ++i)
+    ASSERT_LE(t[i - 1], t[i]) << "index " << i;
 }
 
 TEST(LevelTable, SegmentWithLastBeforeFirstWritesNothing) {
   LevelTable t{};
   t.fill(-7);
   FillLevelSegment(t, 10, 9, 0, 255);
-  for (int v : t) ASSERT_EQ(v, -7);
+  for (int v : t)
+    ASSERT_EQ(v, -7);
 }
 
 // --- Envelope, reference and level ---------------------------------------------------------------
@@ -138,13 +141,13 @@ TEST_F(EngineTest, ConstantSignalSettlesThirtyNineBelowItsMagnitude) {
     std::string reference;
     double level;
   } cases[] = {
-      {32767, " 0", 1020},   // index round(3272.8) = 3273
-      {16439, "-6", 1020},   // 16400 / 5.0119 = 3272.2 -> 3272
-      {3311, "-20", 1020},   // divisor 1: envelope 3272
-      {3310, "-20", 1019},   // envelope 3271
-      {3310, "-30", 1019},   // below -20 the divisor stays 1
-      {32767, "6", 877},     // 32728 / 19.95 = 1640.3 -> 1640
-      {39, " 0", 0},         // below 40 the envelope never moves
+      {32767, " 0", 1020},  // index round(3272.8) = 3273
+      {16439, "-6", 1020},  // 16400 / 5.0119 = 3272.2 -> 3272
+      {3311, "-20", 1020},  // divisor 1: envelope 3272
+      {3310, "-20", 1019},  // envelope 3271
+      {3310, "-30", 1019},  // below -20 the divisor stays 1
+      {32767, "6", 877},    // 32728 / 19.95 = 1640.3 -> 1640
+      {39, " 0", 0},        // below 40 the envelope never moves
   };
   for (const auto& c : cases) {
     state = TMeterState{};
@@ -225,9 +228,10 @@ TEST_F(EngineTest, DecayTextSetsTheStep) {
     int step;
     TColor colour;
   } cases[] = {
-      {"2", 10, kClWindow},   {" 3", 15, kClWindow},  {"0", 0, kClWindow},
-      {"-1", -5, kClWindow},  {"two", 2, kClRed},     {"", 2, kClRed},
-      {"1.5", 2, kClRed},     {"2147483647", 2147483647, kClWindow},
+      {"2", 10, kClWindow}, {" 3", 15, kClWindow},
+      {"0", 0, kClWindow},  {"-1", -5, kClWindow},
+      {"two", 2, kClRed},   {"", 2, kClRed},
+      {"1.5", 2, kClRed},   {"2147483647", 2147483647, kClWindow},
   };
   for (const auto& c : cases) {
     fields.decay = c.text;
@@ -264,7 +268,8 @@ TEST_F(EngineTest, ZeroDecayHoldsAndNegativeDecayClimbs) {
   fields.decay = "-20";  // climbs by 100 per buffer up to 1024
   Run(kSilence);
   EXPECT_EQ(state.Position, held + 100);
-  for (int i = 0; i < 20; ++i) Run(kSilence);
+  for (int i = 0; i < 20; ++i)
+    Run(kSilence);
   EXPECT_EQ(state.Position, 1024);
   fields.decay = "-2147483648";  // saturates instead of overflowing
   Run(kSilence);
@@ -276,7 +281,7 @@ TEST_F(EngineTest, ZeroDecayHoldsAndNegativeDecayClimbs) {
 TEST_F(EngineTest, AveragingOverTheRing) {
   settings.ShowAverage = true;
   settings.AverageNumber = 4;
-  fields.reference = "-20";  // divisor 1: index = averaged envelope
+  fields.reference = "-20";   // divisor 1: index = averaged envelope
   Run(Constant(1039, 1039));  // envelope 1000; average (1000 + 0 + 0 + 0) / 4 = 250
   EXPECT_EQ(state.AverageIndex, 1);
   EXPECT_EQ(LastReadout(), table[250]);
@@ -310,7 +315,8 @@ TEST_F(EngineTest, RingKeepsItsValuesWhileAveragingIsOff) {
 TEST_F(EngineTest, LoweredCountResumesAtSlotZero) {
   settings.ShowAverage = true;
   settings.AverageNumber = 5;
-  for (int i = 0; i < 3; ++i) Run(kSilence);
+  for (int i = 0; i < 3; ++i)
+    Run(kSilence);
   EXPECT_EQ(state.AverageIndex, 3);
   settings.AverageNumber = 2;
   fields.reference = "-20";
@@ -328,7 +334,8 @@ TEST_F(EngineTest, CountsOutsideTheRingAreClamped) {
   EXPECT_EQ(LastReadout(), table[1000]);
   settings.AverageNumber = 5000;  // behaves as 400
   state = TMeterState{};
-  for (int i = 0; i < 450; ++i) Run(Constant(1039, 1039));
+  for (int i = 0; i < 450; ++i)
+    Run(Constant(1039, 1039));
   EXPECT_LT(state.AverageIndex, kMaxAverageNumber);
   EXPECT_EQ(state.AverageRing[400], 0);
 }
@@ -371,7 +378,8 @@ TEST_F(EngineTest, RaiseHoldsSeventyFourFurtherBuffers) {
   EXPECT_EQ(state.HoldCount, 74);
   EXPECT_EQ(state.PeakTick, 1000u);
   const int marker = state.PeakMarker;
-  for (int i = 0; i < 73; ++i) Run(kSilence);
+  for (int i = 0; i < 73; ++i)
+    Run(kSilence);
   EXPECT_EQ(state.HoldCount, 1);
   EXPECT_EQ(state.PeakMarker, marker);
   Run(kSilence);
@@ -384,16 +392,19 @@ TEST_F(EngineTest, RaiseHoldsSeventyFourFurtherBuffers) {
 
 TEST_F(EngineTest, PeakHoldFreezesTheCount) {
   Run(Constant(16439, 16439));
-  for (int i = 0; i < 4; ++i) Run(kSilence);
+  for (int i = 0; i < 4; ++i)
+    Run(kSilence);
   EXPECT_EQ(state.HoldCount, 70);
   settings.PeakHold = true;
-  for (int i = 0; i < 200; ++i) Run(kSilence);
+  for (int i = 0; i < 200; ++i)
+    Run(kSilence);
   EXPECT_EQ(state.HoldCount, 70);
   EXPECT_GT(state.PeakMarker, 0);
 }
 
 TEST_F(EngineTest, ResetPeakDuringSilenceRaisesAtOneWithReadoutZero) {
-  for (int i = 0; i < 3; ++i) Run(kSilence);
+  for (int i = 0; i < 3; ++i)
+    Run(kSilence);
   ResetPeak(state);
   display = FakeDisplay{};
   Run(kSilence);
@@ -448,10 +459,11 @@ TEST(NumberFormat, GeneralFormatIsShortest) {
     double value;
     char sep;
     const char* text;
-  } cases[] = {{6, '.', "6"},       {-6, '.', "-6"},   {4.5, ',', "4,5"}, {0.0, '.', "0"},
-               {-0.0, '.', "0"},    {1e20, '.', "1E20"}, {0.00001, '.', "1E-5"},
-               {0.1, '.', "0.1"},   {123.25, '.', "123.25"}};
-  for (const auto& c : cases) EXPECT_EQ(FormatGeneral(c.value, c.sep), c.text) << c.value;
+  } cases[] = {{6, '.', "6"},          {-6, '.', "-6"},   {4.5, ',', "4,5"},
+               {0.0, '.', "0"},        {-0.0, '.', "0"},  {1e20, '.', "1E20"},
+               {0.00001, '.', "1E-5"}, {0.1, '.', "0.1"}, {123.25, '.', "123.25"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatGeneral(c.value, c.sep), c.text) << c.value;
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace roarmark {
 namespace {
@@ -29,9 +29,10 @@ TEST(IniFile, TypedReadsFallBackOnTextThatIsNotANumber) {
     const char* key;
     std::int32_t fallback;
     std::int32_t expected;
-  } ints[] = {{"Monitor", 1, 3}, {"Left", 0, -20}, {"Big", 7, 7},   {"Empty", 5, 5},
+  } ints[] = {{"Monitor", 1, 3}, {"Left", 0, -20}, {"Big", 7, 7},    {"Empty", 5, 5},
               {"Hex", 9, 9},     {"Blend", 4, 4},  {"Missing", 6, 6}};
-  for (const auto& c : ints) EXPECT_EQ(ini.ReadInteger("Form", c.key, c.fallback), c.expected) << c.key;
+  for (const auto& c : ints)
+    EXPECT_EQ(ini.ReadInteger("Form", c.key, c.fallback), c.expected) << c.key;
   EXPECT_TRUE(ini.ReadBool("Form", "Peak Hold", false));  // any integer other than 0
   EXPECT_FALSE(ini.ReadBool("Form", "Blend", false));     // not an integer: the default
   EXPECT_TRUE(ini.ReadBool("Form", "Blend", true));
@@ -47,8 +48,7 @@ TEST(IniFile, TextsComeBackVerbatim) {
 }
 
 TEST(IniFile, WriteReplacesInPlaceAndKeepsForeignLines) {
-  TIniFile ini = TIniFile::Parse(
-      "; made by hand\n[Form]\nOnTop=1\nmy own=line\n\n[Other]\nx=1\n");
+  TIniFile ini = TIniFile::Parse("; made by hand\n[Form]\nOnTop=1\nmy own=line\n\n[Other]\nx=1\n");
   ini.WriteBool("Form", "ontop", false);
   EXPECT_EQ(ini.Text(), "; made by hand\n[Form]\nOnTop=0\nmy own=line\n\n[Other]\nx=1\n");
 }

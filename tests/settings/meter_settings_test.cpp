@@ -37,8 +37,10 @@ TEST(MeterSettings, StyleDerivation) {
     int stored;
     bool vertical;
     int style;
-  } cases[] = {{-1, true, 1}, {-1, false, 2}, {0, false, 0}, {3, true, 3}, {2, true, 2}, {7, true, 7}};
-  for (const auto& c : cases) EXPECT_EQ(DeriveStyle(c.stored, c.vertical), c.style);
+  } cases[] = {{-1, true, 1}, {-1, false, 2}, {0, false, 0},
+               {3, true, 3},  {2, true, 2},   {7, true, 7}};
+  for (const auto& c : cases)
+    EXPECT_EQ(DeriveStyle(c.stored, c.vertical), c.style);
 }
 
 TEST(MeterSettings, HeightRoundingForBarStyles) {
@@ -63,7 +65,8 @@ TEST(MeterSettings, PictureDefaults) {
   EXPECT_EQ(BackgroundDefault("", "/d/Quillmoor/Roarmark/"),
             "/d/Quillmoor/Roarmark/Files/Graphic.bmp");
   EXPECT_EQ(BackgroundDefault("/pics/a.jpg", "/d/"), "/pics/a.jpg");
-  EXPECT_EQ(SettingsFileGraphicDefault("/d/Quillmoor/Roarmark/"), "/d/Quillmoor/Roarmark/default.bmp");
+  EXPECT_EQ(SettingsFileGraphicDefault("/d/Quillmoor/Roarmark/"),
+            "/d/Quillmoor/Roarmark/default.bmp");
 }
 
 }  // namespace

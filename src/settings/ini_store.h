@@ -1,0 +1,40 @@
+// "Roarmark.ini": the full load at start-up, the full save, and the window position on close.
+#pragma once
+
+#include <string>
+
+#include "settings/ini_file.h"
+#include "settings/meter_settings.h"
+
+namespace roarmark {
+
+inline constexpr const char* kIniFileName = "Roarmark.ini";
+inline constexpr const char* kSectionInput = "Input";
+inline constexpr const char* kSectionForm = "Form";
+
+// What the load needs to know about the machine and the main window at that moment.
+struct TIniLoadContext {
+  std::string DataFolder;  // ends with the separator
+  int MonitorCount = 1;
+  int ImageWidth = 500;  // the display image control's current size
+  int ImageHeight = 400;
+  int ReadoutControlWidth = 301;
+};
+
+// Fills every field from the file (a missing file reads as empty) with the load defaults and
+// derivations. Applying the font, sizing the readout control and the colour ramp are the
+// caller's next steps.
+void LoadIniSettings(TMeterSettings& settings, const TIniLoadContext& context);
+
+// Writes the full table in its order. Empties the password first when not locked. Throws
+// TFileWriteError; nothing is half-written since the file is replaced whole.
+void SaveIniSettings(TMeterSettings& settings, const std::string& data_folder, int window_left,
+                     int window_top);
+
+// Writes "left" and "top" only. Throws TFileWriteError.
+void SaveWindowPosition(const std::string& data_folder, int window_left, int window_top);
+
+// Writes an empty "Device Name". Throws TFileWriteError.
+void SaveEmptyDeviceName(const std::string& data_folder);
+
+}  // namespace roarmark
