@@ -1,0 +1,49 @@
+// The program's entry: the application object, its four windows and the message loop.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace roarmark {
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm5;
+namespace platform::ui {
+class TApplication;
+}
+
+// The whole program on one platform. Start() runs the entry up to the message loop; a desktop
+// backend then runs the loop, a headless harness drives it step by step.
+class TRoarmarkProgram {
+ public:
+  explicit TRoarmarkProgram(const platform::TPlatform& platform);
+  ~TRoarmarkProgram();
+
+  // Application title, the main window (its creation handler brings everything up), the setup
+  // dialog, the preset list and the input-loss dialog, then the main window is shown.
+  void Start();
+  // Runs the message loop until the main window closes; returns the exit code.
+  int Run();
+
+  platform::ui::TApplication& App() { return *app_; }
+  TForm1* MainWindow() { return form1_.get(); }
+  TForm2* SetupDialog() { return form2_.get(); }
+  TForm3* PresetList() { return form3_.get(); }
+  TForm5* InputLossDialog() { return form5_.get(); }
+
+ private:
+  platform::TPlatform platform_;
+  std::unique_ptr<platform::ui::TApplication> app_;
+  std::unique_ptr<TForm1> form1_;
+  std::unique_ptr<TForm2> form2_;
+  std::unique_ptr<TForm3> form3_;
+  std::unique_ptr<TForm5> form5_;
+};
+
+// Start() then Run(): what the desktop executable calls.
+int RunRoarmark(const platform::TPlatform& platform);
+
+}  // namespace roarmark
