@@ -1,0 +1,34 @@
+// Every platform capability in one record, filled by the backend and handed to the program at
+// start. Pointers are never null once a backend has filled the record.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/fonts.h"
+#include "platform/locale.h"
+#include "platform/message_loop.h"
+#include "platform/monitors.h"
+#include "platform/screen_capture.h"
+#include "platform/shell.h"
+#include "platform/system_colours.h"
+#include "platform/wave_input.h"
+
+namespace roarmark::platform {
+
+namespace ui {
+class IUiBackend;
+}
+
+struct TPlatform {
+  IWaveInput* WaveInput = nullptr;
+  IMessageLoop* MessageLoop = nullptr;
+  IMonitors* Monitors = nullptr;
+  IShell* Shell = nullptr;
+  IDialogs* Dialogs = nullptr;
+  IScreenCapture* ScreenCapture = nullptr;
+  ILocale* Locale = nullptr;
+  IFonts* Fonts = nullptr;
+  ISystemColours* SystemColours = nullptr;
+  ui::IUiBackend* Ui = nullptr;  // may be null: the control model then runs purely headless
+};
+
+}  // namespace roarmark::platform

@@ -1,0 +1,44 @@
+// The display image control: shows pixels owned elsewhere 1:1 or stretched (nearest neighbour)
+// over a grey background, and takes mouse, wheel and keys.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/pixels.h"
+#include "platform/ui/control.h"
+
+namespace roarmark::platform::ui {
+
+enum class TScaleMode { smNormal, smStretch };
+
+// The grey shown where the image does not cover the control (0xAARRGGBB).
+inline constexpr std::uint32_t kImageViewBackground = 0xFF808080;
+
+class TImageView : public TControl {
+ public:
+  TImageView(TWinControl* parent, std::string name);
+  const char* KindName() const override { return "TImageView"; }
+  bool AcceptsFocus() const override { return true; }
+  bool FocusOnPress() const override { return false; }
+
+  // The pixels to show; the owner keeps them alive and calls Changed() after drawing.
+  const TPixelsView& Image() const { return image_; }
+  void SetImage(TPixelsView image);
+  TScaleMode ScaleMode() const { return scale_mode_; }
+  void SetScaleMode(TScaleMode mode);
+  // Asks for a repaint of the image.
+  void Changed();
+  // How many repaints were asked for.
+  std::uint64_t ChangeCount() const { return change_count_; }
+
+  // What the control shows at client pixel (x, y): an image pixel, or the grey background.
+  std::uint32_t PixelAt(int x, int y) const;
+
+ private:
+  TPixelsView image_;
+  TScaleMode scale_mode_ = TScaleMode::smNormal;
+  std::uint64_t change_count_ = 0;
+};
+
+}  // namespace roarmark::platform::ui
