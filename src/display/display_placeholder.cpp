@@ -1,2 +1,0 @@
-// Keeps the display library non-empty until its first sources land.
-namespace roarmark {}
