@@ -1,0 +1,459 @@
+// The main display window: start-up, picture and layout, the buffer cycle's glue, keys, close.
+#include "core/main_window.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/device_selection.h"
+#include "display/colour_ramp.h"
+#include "display/pictures/bmp_reader.h"
+#include "display/pictures/bmp_writer.h"
+#include "display/pictures/default_picture.h"
+#include "display/pictures/jpeg_reader.h"
+#include "display/pictures/picture_scaling.h"
+#include "display/readout.h"
+#include "settings/ini_store.h"
+#include "settings/paths.h"
+#include "settings/preset_list.h"
+#include "setup/setup_dialog.h"
+
+namespace roarmark {
+
+using namespace platform::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool IsJpegName(const std::string& path) {
+  const std::string upper = Upper(path);
+  if (upper.find(".JPG") != std::string::npos) return true;
+  // Other JPEG extensions the picture loader recognises.
+  const std::string name = Upper(FileNamePart(path));
+  for (const char* ext : {".JPEG", ".JPE", ".JFIF"}) {
+    const std::string e = ext;
+    if (name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+const char* const kHelpFiles[] = {
+    "Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",   "Roarmark Help French.pdf",
+    "Roarmark Help German.pdf",  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
+    "Roarmark Help Spanish.pdf"};
+
+}  // namespace
+
+std::string StartupCalibration(const std::string& stored) { return stored.empty() ? " 0" : stored; }
+std::string StartupDecay(const std::string& stored) { return stored.empty() ? "2" : stored; }
+
+std::string FindFileIgnoringCase(const std::string& path) {
+  if (FileExists(path)) return path;
+  std::error_code ec;
+  const fs::path p(path);
+  const std::string wanted = Upper(p.filename().string());
+  for (const auto& entry : fs::directory_iterator(p.parent_path(), ec)) {
+    if (entry.is_regular_file(ec) && Upper(entry.path().filename().string()) == wanted) {
+      return entry.path().string();
+    }
+  }
+  return path;
+}
+
+// --- Creation -----------------------------------------------------------------------------------
+
+TForm1::TForm1(TApplication& app, const platform::TPlatform& platform)
+    : TForm(app, "TForm1"),
+      Image1(this, "Image1"),
+      Readout(this, "Readout"),
+      MeterDisplay(Display, Settings, State),
+      platform_(platform) {
+  SetCaption(kProgramTitle);
+  SetBounds(200, 200, 516, 439);
+  Image1.SetBounds(0, 0, 500, 400);
+  Readout.SetBounds(0, 0, 301, 21);
+  Readout.SetReadOnly(true);
+  Display.Fonts = platform_.Fonts;
+  Display.SystemColours = platform_.SystemColours;
+  Display.DecimalSeparator = platform_.Locale ? platform_.Locale->DecimalSeparator() : '.';
+
+  OnShow = [this] { FormShow(); };
+  OnActivate = [this] { FormActivate(); };
+  OnCloseQuery = [this](bool& can_close) { FormCloseQuery(can_close); };
+  OnClose = [this](TCloseAction& action) { FormClose(action); };
+  OnKeyUp = [this](int& key, TShiftState shift) { KeyReleased(key, shift, false); };
+  OnDblClick = [this] { ResetPeakCommand(); };
+  Image1.OnKeyUp = [this](int& key, TShiftState shift) { KeyReleased(key, shift, true); };
+  Image1.OnDblClick = [this] { ResetPeakCommand(); };
+  Image1.OnMouseUp = [this](TMouseButton, TShiftState, int, int) {
+    Dragging = false;
+    Image1.SetFocus();  // the keys of the display arrive on the image from now on
+  };
+  Readout.OnClick = [this] { SetActiveControl(nullptr); };
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  // 1. Display objects and the preset list exist as members.
+  // 2. Data folder.
+  DataFolder = GetCommonDataFolder() + "/Quillmoor/Roarmark/";
+  EnsureDataFolder();
+  // 3. Engine state.
+  State = TMeterState{};
+  // 4. Preset list.
+  PresetList = LoadPresetList(DataFolder);
+  // 5. Settings.
+  TIniLoadContext ctx;
+  ctx.DataFolder = DataFolder;
+  ctx.MonitorCount = static_cast<int>(platform_.Monitors->Monitors().size());
+  ctx.ImageWidth = Image1.Width();
+  ctx.ImageHeight = Image1.Height();
+  ctx.ReadoutControlWidth = Readout.Width();
+  LoadIniSettings(Settings, ctx);
+  ApplyReadoutFont(Display, Settings);
+  Readout.SetWidth(ReadoutWidth(Display, Settings));
+  Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);
+  BuildColourRamp(Display, Settings);
+
+  // 6-7. Input device.
+  platform::IWaveInput& wave = *platform_.WaveInput;
+  if (wave.DeviceCount() <= 0) FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText());
+  int device = 0;
+  if (!Settings.DeviceName.empty()) {
+    device = FindInputDevice(wave, Settings.DeviceName,
+                             [this] { FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText()); });
+    if (device < 0) {
+      ShowMessage(kCaptionRoarmarkErrorNoBlank, DeviceNotFoundText(Settings.DeviceName));
+      device = 0;
+    }
+  }
+
+  // 8-9.
+  Settings.Calibration = StartupCalibration(Settings.Calibration);
+  Settings.Decay = StartupDecay(Settings.Decay);
+  SetCaption(Settings.ShortName);
+
+  // 10. Place and style the window.
+  const platform::TMonitor monitor = ChosenMonitor();
+  SetBounds(Left(), Top(), monitor.Bounds.Width(), monitor.Bounds.Height());
+  if (Settings.OnTop) SetStayOnTop(true);
+  Image1.SetScaleMode(Settings.FitScreen ? TScaleMode::smStretch : TScaleMode::smNormal);
+  if (Settings.FullScreen) {
+    SetBorderStyle(TBorderStyle::bsNone);
+    SetStayOnTop(true);
+  }
+  SetBounds(Settings.WindowLeft, Settings.WindowTop, Width(), Height());
+
+  // 11-12. A stored decay that is not an integer falls back as the buffer cycle does.
+  std::int32_t k = 0;
+  State.DecayStep = TryParseInt(Settings.Decay, k) ? static_cast<std::int32_t>(
+                                                         std::clamp<std::int64_t>(5LL * k, INT32_MIN, INT32_MAX))
+                                                   : 2;
+  State.Position = 0;
+
+  // 13-15. Picture, layout, readout control, backings.
+  LoadBackground(Settings.GraphicFilename);
+  Readout.SetBounds(Settings.ReadoutX, Settings.ReadoutY, Readout.Width(), Readout.Height());
+  SaveBackings(Display, Settings);
+
+  // 16. Capture.
+  TCaptureSession::THooks hooks;
+  hooks.NormaliseTopmost = [this] { NormaliseTopmost(); };
+  hooks.RestoreTopmost = [this] { RestoreTopmost(); };
+  hooks.ProcessBlock = [this](const std::uint8_t* block) { ProcessCaptureBlock(block); };
+  hooks.ResetConfiguredDevice = [this] { ResetConfiguredDevice(); };
+  hooks.ShowMessage = [this](const std::string& c, const std::string& t) { ShowMessage(c, t); };
+  hooks.Fatal = [this](const std::string& c, const std::string& t) { FatalEnd(c, t); };
+  hooks.EndNow = [this] { EndNow(); };
+  Capture = std::make_unique<TCaptureSession>(*platform_.WaveInput, *platform_.MessageLoop,
+                                              std::move(hooks));
+  Capture->DeviceId = device;
+  Capture->OpenCapture();
+
+  // 17.
+  BuildLevelTable(Table);
+}
+
+std::string TForm1::GetCommonDataFolder() {
+  std::string folder = platform_.Shell->CommonAppDataFolder();
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return folder;
+}
+
+// A first start on a fresh machine: lay out the data folder with the default picture. A folder
+// that exists is left exactly as it is.
+void TForm1::EnsureDataFolder() {
+  std::error_code ec;
+  if (fs::exists(DataFolder, ec)) return;
+  if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;
+  fs::create_directories(fs::path(DataFolder) / "Help", ec);
+  WriteBmp24(DataFolder + "Files/Graphic.bmp", MakeDefaultPicture());
+}
+
+// --- Show, activate, close ----------------------------------------------------------------------
+
+void TForm1::FormShow() {
+  const platform::TMonitor monitor = ChosenMonitor();
+  SetTop(monitor.Bounds.Top);
+  SetLeft(monitor.Bounds.Left);
+}
+
+void TForm1::FormActivate() {
+  if (Setup == nullptr) return;
+  Setup->Edit1.SetText(Settings.Calibration);
+  Setup->Edit2.SetText(Settings.Decay);
+}
+
+void TForm1::FormCloseQuery(bool& can_close) { can_close = true; }
+
+void TForm1::FormClose(TCloseAction&) {
+  try {
+    SaveWindowPosition(DataFolder, Left(), Top());
+  } catch (const std::exception&) {
+    ShowMessage(kCaptionRoarmarkError, "Unable to save settings to " + DataFolder + kIniFileName +
+                                           ", closing program anyway.");
+  }
+  if (Capture) Capture->Stop();
+}
+
+void TForm1::SetTopmost(bool on) {
+  if (TForm* form = App().FindFormByCaption(kProgramTitle)) form->SetStayOnTop(on);
+}
+
+void TForm1::NormaliseTopmost() {
+  normalised_.clear();
+  for (TForm* form : App().Forms()) {
+    if (form->StayOnTop()) {
+      normalised_.push_back(form);
+      form->SetStayOnTop(false);
+    }
+  }
+}
+
+void TForm1::RestoreTopmost() {
+  for (TForm* form : normalised_) form->SetStayOnTop(true);
+  normalised_.clear();
+}
+
+// --- Boxes and ends -----------------------------------------------------------------------------
+
+void TForm1::ShowMessage(const std::string& caption, const std::string& text) {
+  platform_.Dialogs->MessageBox(caption, text, platform::MessageButtons::Ok);
+}
+
+void TForm1::FatalEnd(const std::string& caption, const std::string& text) {
+  // The first fatal end wins: a second one (from a buffer handled behind the first box) ends
+  // at once without another box.
+  if (!ending_) {
+    ending_ = true;
+    ShowMessage(caption, text);
+  }
+  EndNow();
+}
+
+void TForm1::EndNow() {
+  ending_ = true;
+  platform_.MessageLoop->EndProcess(kFatalExitCode);
+  std::abort();  // a platform's end of the process never returns
+}
+
+void TForm1::ResetConfiguredDevice() {
+  NormaliseTopmost();
+  ShowMessage(kCaptionBrackenfold, kDeviceResetText);
+  RestoreTopmost();
+  try {
+    SaveEmptyDeviceName(DataFolder);
+  } catch (const std::exception&) {
+    // The program ends next in any case; a read-only folder only means the name stays.
+  }
+}
+
+// --- Picture and layout -------------------------------------------------------------------------
+
+platform::TMonitor TForm1::ChosenMonitor() {
+  const std::vector<platform::TMonitor> monitors = platform_.Monitors->Monitors();
+  if (monitors.empty()) return platform::TMonitor{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, true};
+  const int n = Settings.Monitor;
+  if (n < 1 || n > static_cast<int>(monitors.size())) return monitors.front();
+  return monitors[static_cast<std::size_t>(n - 1)];
+}
+
+bool TForm1::DecodePicture(const std::string& path) {
+  platform::TPixels pixels;
+  TPictureSize source;
+  bool ok = false;
+  if (IsJpegName(path)) {
+    ok = DecodeJpegFile(path, pixels, &source);
+  } else {
+    ok = DecodeBmpFile(path, pixels);
+    source = {pixels.Width, pixels.Height};
+  }
+  if (!ok || !ReduceLoadedPicture(pixels, source)) return false;
+  TBitmap32& bg = Display.BackgroundBitmap;
+  if (!bg.SetSize(pixels.Width, pixels.Height)) return false;
+  std::copy(pixels.Pixels.begin(), pixels.Pixels.end(), bg.Bits());
+  return true;
+}
+
+void TForm1::LoadBackground(std::string path) {
+  path = PortablePath(path, DataFolder);
+  if (!FileExists(path)) {
+    ShowMessage(kCaptionRoarmarkError,
+                "Background image file not found -  \n\r" + path + "\n\rThe default image will be used.");
+    path = FindFileIgnoringCase(DataFolder + "Files/graphic.bmp");
+    if (!FileExists(path)) {
+      FatalEnd(kCaptionRoarmarkError,
+               "Default image not found -  \n\r" + path + "\n\rThe program will close.");
+    }
+  }
+  bool substituted = false;
+  if (!DecodePicture(path)) {
+    BackgroundLoadFailed(path);
+    substituted = true;
+    if (Display.BackgroundBitmap.Empty()) {
+      // Not even the default picture could be read: show the built-in one rather than nothing.
+      const platform::TPixels builtin = MakeDefaultPicture();
+      Display.BackgroundBitmap.SetSize(builtin.Width, builtin.Height);
+      std::copy(builtin.Pixels.begin(), builtin.Pixels.end(), Display.BackgroundBitmap.Bits());
+    }
+  }
+  RelayoutDisplay();
+  Settings.GraphicFilename =
+      substituted ? FindFileIgnoringCase(DataFolder + "Files/Graphic.bmp") : path;
+}
+
+void TForm1::BackgroundLoadFailed(const std::string& failed_path) {
+  ShowMessage(kCaptionRoarmarkError,
+              "Error in the background image file or file not found.\n\r\n\rThe default image will "
+              "be used.");
+  const std::string default_path = FindFileIgnoringCase(DataFolder + "Files/Graphic.bmp");
+  if (failed_path != default_path) {
+    LoadBackground(default_path);
+    Settings.GraphicFilename = default_path;
+    SaveBackings(Display, Settings);
+  }
+}
+
+void TForm1::RelayoutDisplay() {
+  const platform::TMonitor monitor = ChosenMonitor();
+  const TBitmap32& bg = Display.BackgroundBitmap;
+  if (Settings.FitScreen) {
+    SetBounds(Left(), Top(), monitor.WorkArea.Width(), monitor.WorkArea.Height());
+  } else {
+    SetClientSize(bg.Width(), bg.Height());
+  }
+  if (Settings.FullScreen) {
+    SetBounds(Left(), Top(), Width(), monitor.Bounds.Height());
+    SetBounds(Left(), Top(), monitor.Bounds.Width(), Height());
+    Image1.SetBounds(0, 0, Width(), Height());
+  } else {
+    Image1.SetBounds(0, 0, ClientWidth(), ClientHeight());
+  }
+  TBitmap32& disp = Display.DisplayBitmap;
+  disp.SetSize(bg.Width(), bg.Height());
+  if (!bg.Empty()) disp.Draw(0, 0, bg);
+  ApplyReadoutFont(Display, Settings);
+  SaveBackings(Display, Settings);
+  BuildColourRamp(Display, Settings);
+  ResetPeak(State);
+  ShowDisplay();
+}
+
+void TForm1::ShowDisplay() {
+  Image1.SetImage(Display.DisplayBitmap.View());
+  Image1.Changed();
+}
+
+// --- Engine glue --------------------------------------------------------------------------------
+
+std::string TForm1::ReferenceText() const {
+  return Setup ? Setup->ReferenceText() : Settings.Calibration;
+}
+void TForm1::SetReferenceColour(TColor colour) {
+  if (Setup) Setup->SetReferenceColour(colour);
+}
+std::string TForm1::DecayText() const { return Setup ? Setup->DecayText() : Settings.Decay; }
+void TForm1::SetDecayColour(TColor colour) {
+  if (Setup) Setup->SetDecayColour(colour);
+}
+void TForm1::SetHeadroomCaption(const std::string& caption) {
+  if (Setup) Setup->SetHeadroomCaption(caption);
+}
+
+void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
+  TLevelEngine engine{State,
+                      Table,
+                      Settings,
+                      MeterDisplay,
+                      *this,
+                      [this] { return platform_.MessageLoop->TickCount(); },
+                      Display.DecimalSeparator};
+  ProcessBuffer(engine, block, Dragging);
+  if (!Dragging) Image1.Changed();
+}
+
+void TForm1::ResetPeakCommand() { ResetPeak(State); }
+
+void TForm1::ToggleBlankCommand() {
+  ToggleBlank(State, MeterDisplay);
+  Image1.Changed();
+}
+
+// --- Keys ---------------------------------------------------------------------------------------
+
+void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
+  const bool ctrl = (shift & ssCtrl) != 0;
+  if (key == VK_SPACE) {
+    ToggleBlankCommand();
+  } else if (key == VK_ESCAPE) {
+    const auto answer = platform_.Dialogs->MessageBox(
+        " Roarmark ",
+        "Escape pressed  -  Do you wish to exit the program?\n\r\rClick OK or press Return to "
+        "close Roarmark",
+        platform::MessageButtons::OkCancel);
+    if (answer == platform::MessageAnswer::Ok) {
+      key = 0;
+      if (image_has_focus) SaveIniSettings(Settings, DataFolder, Left(), Top());
+      Close();
+      return;
+    }
+  } else if (key == VK_F1) {
+    const int language = Settings.Language;
+    const std::string name = (language >= 0 && language <= 6) ? kHelpFiles[language] : "";
+    const std::string path = DataFolder + "Help/" + name;
+    if (!FileExists(path)) {
+      ShowMessage(kCaptionRoarmarkError, "Help file not found - " + path);
+    } else if (platform_.Shell->OpenDocument(path) <= 32) {
+      ShowMessage(kCaptionRoarmarkError,
+                  "Unable to show Help - " + path + " - Is Acrobat Reader installed?");
+    }
+  } else if (ctrl && key == VkLetter('R')) {
+    ResetPeakCommand();
+  } else if (ctrl && key == VkLetter('X')) {
+    key = 0;
+    Close();
+    return;
+  } else if (ctrl && key == VkLetter('H')) {
+    ResetPeakCommand();
+    Settings.PeakHold = true;
+  } else if (ctrl && key == VkLetter('N')) {
+    ResetPeakCommand();
+    Settings.PeakHold = false;
+  }
+  if (image_has_focus) {
+    Display.MeterSelected = false;
+    Display.ReadoutSelected = false;
+  }
+  key = 0;
+}
+
+}  // namespace roarmark

@@ -1,0 +1,118 @@
+// The main display window TForm1: it owns the settings, the engine state, the display objects,
+// the capture session and the preset list for the program's whole life.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/capture_session.h"
+#include "core/level_engine.h"
+#include "display/display_state.h"
+#include "display/meter_display.h"
+#include "platform/platform.h"
+#include "platform/ui/application.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/form.h"
+#include "platform/ui/image_view.h"
+#include "settings/meter_settings.h"
+
+namespace roarmark {
+
+class TForm2;
+class TForm5;
+
+// Captions of the program's own boxes (the leading blank belongs to the first).
+inline constexpr const char* kCaptionRoarmarkError = " Roarmark Error";
+inline constexpr const char* kCaptionRoarmarkErrorNoBlank = "Roarmark Error";
+
+// Exit code of every fatal end.
+inline constexpr int kFatalExitCode = 1;
+
+class TForm1 : public platform::ui::TForm, private ISetupFields {
+ public:
+  TForm1(platform::ui::TApplication& app, const platform::TPlatform& platform);
+  ~TForm1() override;
+
+  platform::ui::TImageView Image1;
+  platform::ui::TEdit Readout;
+
+  // Program state.
+  TMeterSettings Settings;
+  TMeterState State;
+  LevelTable Table{};
+  TDisplayState Display;
+  TMeterDisplay MeterDisplay;
+  std::unique_ptr<TCaptureSession> Capture;
+  std::vector<std::string> PresetList;
+  std::string DataFolder;  // ends with the separator
+  std::string CurrentSettingsFile;
+  // Design mode.
+  bool Dragging = false;
+
+  // The other windows, set by the entry once they exist.
+  TForm2* Setup = nullptr;
+  TForm5* InputLoss = nullptr;
+
+  // Life cycle.
+  void FormCreate();
+  void FormShow();
+  void FormActivate();
+  void FormCloseQuery(bool& can_close);
+  void FormClose(platform::ui::TCloseAction& action);
+
+  std::string GetCommonDataFolder();
+  void SetTopmost(bool on);
+
+  // Picture and layout.
+  void LoadBackground(std::string path);
+  void BackgroundLoadFailed(const std::string& failed_path);
+  void RelayoutDisplay();
+  // The monitor "Monitor" names, or monitor 1 when that one is not there.
+  platform::TMonitor ChosenMonitor();
+
+  // Engine glue.
+  void ProcessCaptureBlock(const std::uint8_t* block);
+  void ResetPeakCommand();
+  void ToggleBlankCommand();
+
+  // Keys released on the display image (path A) or on the window itself (path B).
+  void KeyReleased(int& key, platform::ui::TShiftState shift, bool image_has_focus);
+
+  // Boxes and ends.
+  void ShowMessage(const std::string& caption, const std::string& text);
+  [[noreturn]] void FatalEnd(const std::string& caption, const std::string& text);
+  [[noreturn]] void EndNow();
+  void ResetConfiguredDevice();
+  void NormaliseTopmost();
+  void RestoreTopmost();
+
+  const platform::TPlatform& Platform() const { return platform_; }
+
+ private:
+  // ISetupFields: the setup dialog's fields, or the stored texts before it exists.
+  std::string ReferenceText() const override;
+  void SetReferenceColour(TColor colour) override;
+  std::string DecayText() const override;
+  void SetDecayColour(TColor colour) override;
+  void SetHeadroomCaption(const std::string& caption) override;
+
+  void EnsureDataFolder();
+  bool DecodePicture(const std::string& path);
+  void ShowDisplay();
+
+  platform::TPlatform platform_;
+  std::vector<platform::ui::TForm*> normalised_;
+  bool ending_ = false;
+};
+
+// The stored "cal" and "decay" texts as start-up uses them: empty becomes " 0" and "2".
+std::string StartupCalibration(const std::string& stored);
+std::string StartupDecay(const std::string& stored);
+
+// The path itself when it exists, else a file in the same folder whose name differs only in
+// letter case, else the path unchanged.
+std::string FindFileIgnoringCase(const std::string& path);
+
+}  // namespace roarmark

@@ -1,0 +1,40 @@
+// "Settings.dat": ten plain lines, one path per preset slot.
+#include "settings/preset_list.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "settings/ini_file.h"
+
+namespace roarmark {
+namespace {
+
+std::string PresetPath(const std::string& data_folder) {
+  return data_folder + "Files/" + kPresetFileName;
+}
+
+}  // namespace
+
+std::vector<std::string> LoadPresetList(const std::string& data_folder) {
+  std::vector<std::string> entries;
+  std::ifstream in(PresetPath(data_folder), std::ios::binary);
+  std::string line;
+  while (in && entries.size() < static_cast<std::size_t>(kPresetSlots) && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    entries.push_back(line);
+  }
+  entries.resize(kPresetSlots);
+  return entries;
+}
+
+void SavePresetList(const std::string& data_folder, const std::vector<std::string>& entries) {
+  std::string text;
+  for (int i = 0; i < kPresetSlots; ++i) {
+    if (static_cast<std::size_t>(i) < entries.size()) text += entries[static_cast<std::size_t>(i)];
+    text += "\r\n";
+  }
+  // The INI engine's whole-file replacement keeps a failed write from damaging the list.
+  TIniFile::Parse(text).Save(PresetPath(data_folder));
+}
+
+}  // namespace roarmark

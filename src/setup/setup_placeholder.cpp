@@ -1,2 +1,0 @@
-// Keeps the setup library non-empty until the setup dialog lands.
-namespace roarmark {}
