@@ -140,7 +140,7 @@ class TControl : public TComponent {
   bool UserDblClick(int x, int y);
   // `notches` wheel notches (+ up, - down) with the pointer at (x, y).
   bool UserMouseWheel(int notches, int x, int y);
-  // A right click in the middle or at (x, y).
+  // A right press and release at (x, y).
   bool UserRightClick(int x, int y);
 
   // ---- Backend side
@@ -152,9 +152,11 @@ class TControl : public TComponent {
   TControl();
   // Tells the peer; every setter calls it after the state has changed.
   void Changed(TProperty what);
-  // What a left click does to the control itself before OnClick (a check box toggles, a
-  // button sets the form's modal result). Runs between press and release.
-  virtual void ClickAction() {}
+  // What a left click does between press and release: by default OnClick; a check box
+  // toggles (which runs OnClick), a button sets the form's modal result first.
+  virtual void ClickAction();
+  // What a press does to the control itself before OnMouseDown (a grid selects the cell).
+  virtual void PressAction(TMouseButton, int, int) {}
   // A press also focuses controls that take the focus on click.
   virtual bool FocusOnPress() const { return AcceptsFocus(); }
   // Creates the peer when the form is already shown by a backend; leaf constructors call it.
@@ -162,11 +164,12 @@ class TControl : public TComponent {
   // Runs `action`, routing a std::exception to the application's standard error box.
   bool Guarded(const std::function<void()>& action);
   TShiftState HeldShift() const;
-  bool FormInputEnabled() const;
+  bool Press(TMouseButton button, int x, int y, TShiftState extra);
 
  private:
   friend class TWinControl;
   friend class TForm;
+  TForm* form_ = nullptr;
   TWinControl* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;

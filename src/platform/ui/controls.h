@@ -170,6 +170,9 @@ class TLabel : public TControl {
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
 
+ protected:
+  TLabel(TWinControl* parent, std::string name, bool attach);
+
  private:
   std::string caption_;
 };

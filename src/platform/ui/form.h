@@ -48,6 +48,9 @@ class TForm : public TWinControl {
   void SetBorderStyle(TBorderStyle style);  // keeps the outer bounds
   bool StayOnTop() const { return stay_on_top_; }
   void SetStayOnTop(bool on);
+  // Whether the title bar has a close box (a dialog without a system menu has none).
+  bool HasCloseBox() const { return close_box_; }
+  void SetCloseBox(bool on) { close_box_ = on; }
   TFormPosition Position() const { return position_; }
   void SetPosition(TFormPosition position) { position_ = position; }
   TFrameExtents Frame() const;
@@ -104,7 +107,8 @@ class TForm : public TWinControl {
   // state is updated, and the modifiers come from it.
   bool UserKeyDown(int key);
   bool UserKeyUp(int key);
-  // Press and release, with the given modifiers held around it.
+  // Press and release, with the given modifiers pressed before and released after it (each
+  // modifier is a key event of its own).
   bool UserKey(int key, TShiftState modifiers = ssNone);
   // The close box of the title bar.
   bool UserCloseBox();
@@ -136,6 +140,7 @@ class TForm : public TWinControl {
   std::string caption_;
   TBorderStyle border_style_ = TBorderStyle::bsSizeable;
   bool stay_on_top_ = false;
+  bool close_box_ = true;
   TFormPosition position_ = TFormPosition::poDesigned;
   bool key_preview_ = false;
   bool modal_ = false;

@@ -50,10 +50,9 @@ class TTextGrid : public TControl {
   bool UserDblClickCell(int col, int row);
 
  protected:
-  void PressAt(int x, int y);
+  void PressAction(TMouseButton button, int x, int y) override;
 
  private:
-  friend class TControl;
   int col_count_ = 5;
   int row_count_ = 5;
   int fixed_cols_ = 1;

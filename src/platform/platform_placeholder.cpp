@@ -1,2 +1,0 @@
-// Keeps the platform library non-empty until its first sources land.
-namespace roarmark {}
