@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/device_selection.h"
+#include "core/input_loss_dialog.h"
 #include "display/colour_ramp.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
@@ -174,6 +175,7 @@ void TForm1::FormCreate() {
   hooks.ShowMessage = [this](const std::string& c, const std::string& t) { ShowMessage(c, t); };
   hooks.Fatal = [this](const std::string& c, const std::string& t) { FatalEnd(c, t); };
   hooks.EndNow = [this] { EndNow(); };
+  hooks.RecoverInput = [this] { RecoverInput(); };
   Capture = std::make_unique<TCaptureSession>(*platform_.WaveInput, *platform_.MessageLoop,
                                               std::move(hooks));
   Capture->DeviceId = device;
@@ -399,6 +401,37 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
                       Display.DecimalSeparator};
   ProcessBuffer(engine, block, Dragging);
   if (!Dragging) Image1.Changed();
+}
+
+void TForm1::RecoverInput() {
+  // One wait at a time: buffers handed back while waiting are released without replacement.
+  if (recovering_ || InputLoss == nullptr) return;
+  recovering_ = true;
+  int counter = 0;
+  Capture->ResetDevice();
+  SetTopmost(false);
+  InputLoss->Show();
+  int device = -1;
+  do {
+    App().ProcessMessages();
+    if (App().Terminated()) {
+      // The main window was closed during the wait: its close handler has saved the window
+      // position; the program ends without reopening the device.
+      recovering_ = false;
+      return;
+    }
+    device = FindInputDevice(*platform_.WaveInput, Settings.DeviceName,
+                             [this] { FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText()); });
+    ++counter;
+    platform_.MessageLoop->Sleep(100);
+    InputLoss->ProgressBar1.SetPosition(counter);
+    if (counter > 100) counter = 0;
+  } while (device == -1);
+  SetTopmost(Settings.OnTop);
+  InputLoss->Hide();
+  Capture->DeviceId = device;
+  recovering_ = false;
+  Capture->OpenCapture();
 }
 
 void TForm1::ResetPeakCommand() { ResetPeak(State); }

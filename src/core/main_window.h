@@ -74,6 +74,9 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
 
   // Engine glue.
   void ProcessCaptureBlock(const std::uint8_t* block);
+  // The input device is gone: wait for it in the input-loss dialog, then reopen the capture.
+  void RecoverInput();
+  bool Recovering() const { return recovering_; }
   void ResetPeakCommand();
   void ToggleBlankCommand();
 
@@ -105,6 +108,7 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   platform::TPlatform platform_;
   std::vector<platform::ui::TForm*> normalised_;
   bool ending_ = false;
+  bool recovering_ = false;
 };
 
 // The stored "cal" and "decay" texts as start-up uses them: empty becomes " 0" and "2".
