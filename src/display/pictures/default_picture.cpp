@@ -262,7 +262,7 @@ void PaintMeterPanel(TCanvas& canvas) {
       const float inside = Clamp01(0.5f - distance);
       const float border = Clamp01(1.0f - std::abs(distance + 1.0f));
       TRgb& c = canvas.At(x, y);
-      c = Mix(c, shade, inside * 0.72f);
+      c = Mix(c, shade, inside * 0.9f);
       c = Mix(c, edge, border * 0.45f);
     }
   }

@@ -1,0 +1,48 @@
+// Hand-built picture files for the picture tests, benchmarks and fuzz seeds.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/pixels.h"
+
+namespace roarmark::test {
+
+// The parts of a BMP file; BuildBmp lays them out with correct sizes and offsets unless an
+// override says otherwise.
+struct TBmpParts {
+  std::uint32_t HeaderSize = 40;
+  std::int32_t Width = 1;
+  std::int32_t Height = 1;  // negative: top-down rows
+  std::uint16_t Bits = 24;
+  std::uint32_t Compression = 0;
+  std::uint32_t ColoursUsed = 0;
+  std::vector<std::uint32_t> Masks;          // in the header (V2 and later) or after an info header
+  std::vector<std::uint8_t> Palette;         // raw entries, 3 bytes each (core) or 4
+  std::vector<std::uint8_t> Pixels;          // raw rows as stored, padding included
+  std::optional<std::uint32_t> PixelOffset;  // the offset field, when it should lie
+};
+
+std::vector<std::uint8_t> BuildBmp(const TBmpParts& parts);
+
+// A picture from a list of rows, top row first.
+platform::TPixels MakePixels(const std::vector<std::vector<std::uint32_t>>& rows);
+
+// A picture of one colour.
+platform::TPixels FlatPixels(int width, int height, std::uint32_t colour);
+
+// Encodes with libjpeg at the given quality. `components` is 1 (greyscale: the blue byte of each
+// pixel), 3 (colour) or 4 (CMYK: the four bytes of each pixel, high byte first), `adobe` whether
+// CMYK gets Adobe's marker (which means inverted values).
+std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quality = 95,
+                                     int components = 3, bool adobe = true);
+
+// A fresh empty folder for one test.
+std::string MakeTempFolder(const std::string& name);
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace roarmark::test
