@@ -59,6 +59,7 @@ struct TFlatCase {
   const char* Name;
   int Components;
   bool Adobe;
+  bool Progressive;
   std::uint32_t Stored;    // the sample bytes handed to the encoder
   std::uint32_t Expected;  // the colour shown
 };
@@ -68,8 +69,9 @@ class JpegDecodesColourModels : public testing::TestWithParam<TFlatCase> {};
 TEST_P(JpegDecodesColourModels, ToTheFlatColour) {
   const TFlatCase& c = GetParam();
   platform::TPixels out;
-  ASSERT_TRUE(DecodeJpeg(
-      test::EncodeJpeg(test::FlatPixels(24, 16, c.Stored), 95, c.Components, c.Adobe), out));
+  ASSERT_TRUE(DecodeJpeg(test::EncodeJpeg(test::FlatPixels(24, 16, c.Stored), 95, c.Components,
+                                          c.Adobe, c.Progressive),
+                         out));
   ASSERT_EQ(out.Pixels.size(), 24u * 16u);
   ExpectNear(At(out, 12, 8), c.Expected);
   ExpectNear(At(out, 0, 0), c.Expected);
@@ -78,23 +80,27 @@ TEST_P(JpegDecodesColourModels, ToTheFlatColour) {
 INSTANTIATE_TEST_SUITE_P(Models, JpegDecodesColourModels,
                          testing::Values(
                              // Greyscale takes the encoder's blue byte: 0x80 becomes grey 128.
-                             TFlatCase{"Grey", 1, false, 0xFF000080, 0xFF808080},
-                             TFlatCase{"Rgb", 3, false, 0xFFC08040, 0xFFC08040},
+                             TFlatCase{"Grey", 1, false, false, 0xFF000080, 0xFF808080},
+                             TFlatCase{"Rgb", 3, false, false, 0xFFC08040, 0xFFC08040},
+                             TFlatCase{"RgbProgressive", 3, false, true, 0xFF2080E0, 0xFF2080E0},
                              // Adobe's CMYK is stored inverted: C, M, Y, K = 255, 0, 0, 255 is no
                              // cyan, full magenta and yellow, no black: red.
-                             TFlatCase{"CmykAdobeRed", 4, true, 0xFF0000FF, 0xFFFF0000},
+                             TFlatCase{"CmykAdobeRed", 4, true, false, 0xFF0000FF, 0xFFFF0000},
                              // Half black only: 128 of 255 left of every channel.
-                             TFlatCase{"CmykAdobeHalfBlack", 4, true, 0xFFFFFF80, 0xFF808080},
+                             TFlatCase{"CmykAdobeHalfBlack", 4, true, false, 0xFFFFFF80,
+                                       0xFF808080},
                              // Without the marker, values mean ink: 0, 255, 255, 0 is red too.
-                             TFlatCase{"CmykPlainRed", 4, false, 0x00FFFF00, 0xFFFF0000}),
+                             TFlatCase{"CmykPlainRed", 4, false, false, 0x00FFFF00, 0xFFFF0000}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(JpegDecode, TruncatedDataIsRefused) {
+class JpegTruncated : public testing::TestWithParam<bool> {};
+
+TEST_P(JpegTruncated, DataIsRefused) {
   platform::TPixels picture = test::FlatPixels(64, 64, 0xFF204080);
   for (int i = 0; i < 64 * 64; ++i)
     picture.Pixels[static_cast<std::size_t>(i)] ^=
         static_cast<std::uint32_t>(i * 2654435761u) & 0x3F3F3F;
-  const std::vector<std::uint8_t> whole = test::EncodeJpeg(picture);
+  const std::vector<std::uint8_t> whole = test::EncodeJpeg(picture, 95, 3, false, GetParam());
   platform::TPixels out;
   ASSERT_TRUE(DecodeJpeg(whole, out));
   for (std::size_t keep : {whole.size() * 3 / 4, whole.size() / 2, std::size_t{200},
@@ -107,6 +113,8 @@ TEST(JpegDecode, TruncatedDataIsRefused) {
     EXPECT_EQ(out.Width, 0);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegTruncated, testing::Bool());
 
 TEST(JpegDecode, NonJpegDataIsRefused) {
   platform::TPixels out;

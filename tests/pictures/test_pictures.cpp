@@ -74,7 +74,7 @@ platform::TPixels FlatPixels(int width, int height, std::uint32_t colour) {
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quality, int components,
-                                     bool adobe) {
+                                     bool adobe, bool progressive) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr errors;
   cinfo.err = jpeg_std_error(&errors);
@@ -92,6 +92,7 @@ std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quali
     cinfo.write_Adobe_marker = adobe ? TRUE : FALSE;
   }
   jpeg_set_quality(&cinfo, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<JSAMPLE> row(static_cast<std::size_t>(picture.Width) *
                            static_cast<std::size_t>(components));

@@ -35,9 +35,11 @@ platform::TPixels FlatPixels(int width, int height, std::uint32_t colour);
 
 // Encodes with libjpeg at the given quality. `components` is 1 (greyscale: the blue byte of each
 // pixel), 3 (colour) or 4 (CMYK: the four bytes of each pixel, high byte first), `adobe` whether
-// CMYK gets Adobe's marker (which means inverted values).
+// CMYK gets Adobe's marker (which means inverted values), `progressive` whether the picture is
+// written in several scans.
 std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quality = 95,
-                                     int components = 3, bool adobe = true);
+                                     int components = 3, bool adobe = true,
+                                     bool progressive = false);
 
 // A fresh empty folder for one test.
 std::string MakeTempFolder(const std::string& name);

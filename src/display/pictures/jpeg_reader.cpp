@@ -156,19 +156,22 @@ bool DecodeWithLibjpeg(j_decompress_ptr cinfo, TErrorManager& errors,
     row_buffer = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
                                              width * cinfo->output_components, 1);
   }
+  // A truncated file would otherwise go on decoding grey rows to the end.
+  if (errors.Truncated) return false;
   while (cinfo->output_scanline < height) {
     const JDIMENSION y = cinfo->output_scanline;
     std::uint32_t* dst = out.Pixels.data() + static_cast<std::size_t>(y) * width;
     JSAMPROW row = direct ? reinterpret_cast<JSAMPROW>(dst) : row_buffer[0];
-    if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return false;
+    if (jpeg_read_scanlines(cinfo, &row, 1) != 1 || errors.Truncated) return false;
     if (cmyk) {
       ConvertCmykRow(row, dst, width, cinfo->saw_Adobe_marker);
     } else if (!direct) {
       ConvertRgbRow(row, dst, width);
     }
   }
+  // Every row is there; a missing end marker alone does not spoil the picture.
   jpeg_finish_decompress(cinfo);
-  return !errors.Truncated;
+  return true;
 }
 
 }  // namespace

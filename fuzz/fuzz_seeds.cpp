@@ -1,0 +1,107 @@
+// Writes a small starting corpus for the fuzz targets: BMP files of every supported layout,
+// JPEG files of each colour model, and INI texts.
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "display/pictures/bmp_writer.h"
+#include "test_pictures.h"
+
+using namespace roarmark;
+
+namespace {
+
+platform::TPixels Gradient(int width, int height) {
+  platform::TPixels p = test::FlatPixels(width, height, 0);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      p.Pixels[static_cast<std::size_t>(y * width + x)] =
+          0xFF000000u | static_cast<std::uint32_t>((x * 255 / width) << 16) |
+          static_cast<std::uint32_t>((y * 255 / height) << 8) | 0x40u;
+    }
+  }
+  return p;
+}
+
+void Write(const std::filesystem::path& folder, const std::string& name,
+           const std::vector<std::uint8_t>& bytes) {
+  std::filesystem::create_directories(folder);
+  test::WriteBytes((folder / name).string(), bytes);
+}
+
+std::vector<std::uint8_t> Text(const std::string& s) {
+  return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: fuzz_seeds <folder>\n";
+    return 2;
+  }
+  const std::filesystem::path root(argv[1]);
+
+  const std::filesystem::path bmp = root / "bmp";
+  std::vector<std::uint8_t> bytes;
+  EncodeBmp24(Gradient(7, 5), bytes);
+  Write(bmp, "rgb24.bmp", bytes);
+  struct TLayout {
+    const char* Name;
+    std::uint32_t HeaderSize;
+    std::uint16_t Bits;
+    std::uint32_t Compression;
+    int Height;
+  };
+  const TLayout layouts[] = {{"pal1.bmp", 40, 1, 0, 3},     {"pal4.bmp", 40, 4, 0, -3},
+                             {"pal8.bmp", 40, 8, 0, 3},     {"core8.bmp", 12, 8, 0, 3},
+                             {"rgb555.bmp", 40, 16, 0, 3},  {"bf565.bmp", 40, 16, 3, 3},
+                             {"v4-24.bmp", 108, 24, 0, -3}, {"v5-32bf.bmp", 124, 32, 3, 3},
+                             {"v3-32.bmp", 56, 32, 3, -3},  {"rgb32.bmp", 40, 32, 0, 3}};
+  for (const TLayout& l : layouts) {
+    test::TBmpParts parts;
+    parts.HeaderSize = l.HeaderSize;
+    parts.Width = 5;
+    parts.Height = l.Height;
+    parts.Bits = l.Bits;
+    parts.Compression = l.Compression;
+    if (l.Bits <= 8) {
+      const int entries = 1 << l.Bits;
+      for (int i = 0; i < entries; ++i) {
+        parts.Palette.push_back(static_cast<std::uint8_t>(i * 7));
+        parts.Palette.push_back(static_cast<std::uint8_t>(i * 3));
+        parts.Palette.push_back(static_cast<std::uint8_t>(255 - i));
+        if (l.HeaderSize != 12) parts.Palette.push_back(0);
+      }
+    }
+    if (l.Compression == 3) {
+      parts.Masks = l.Bits == 16
+                        ? std::vector<std::uint32_t>{0xF800, 0x07E0, 0x001F}
+                        : std::vector<std::uint32_t>{0x00FF0000, 0x0000FF00, 0x000000FF, 0};
+    }
+    const std::size_t stride = (5u * l.Bits + 31) / 32 * 4;
+    for (std::size_t i = 0; i < stride * 3; ++i)
+      parts.Pixels.push_back(static_cast<std::uint8_t>(i * 37));
+    Write(bmp, l.Name, test::BuildBmp(parts));
+  }
+
+  const std::filesystem::path jpeg = root / "jpeg";
+  Write(jpeg, "rgb.jpg", test::EncodeJpeg(Gradient(24, 17), 80));
+  Write(jpeg, "grey.jpg", test::EncodeJpeg(Gradient(16, 16), 80, 1));
+  Write(jpeg, "cmyk-adobe.jpg", test::EncodeJpeg(Gradient(16, 9), 80, 4, true));
+  Write(jpeg, "cmyk.jpg", test::EncodeJpeg(Gradient(9, 16), 80, 4, false));
+  Write(jpeg, "rgb-q100.jpg", test::EncodeJpeg(Gradient(33, 8), 100));
+  Write(jpeg, "progressive.jpg", test::EncodeJpeg(Gradient(20, 12), 80, 3, true, true));
+
+  const std::filesystem::path ini = root / "ini";
+  Write(
+      ini, "roarmark.ini",
+      Text("[Input]\r\nDevice Name=Line In\r\ncal=-30\r\ndecay=20\r\n\r\n[Form]\r\nMeter Position "
+           "X=188\r\nMeter Position Y=764\r\nTopColor=8388863\r\nGraphic "
+           "Filename=C:\\ProgramData\\Quillmoor\\Roarmark\\Files\\Graphic.bmp\r\n"));
+  Write(ini, "settings.cfg",
+        Text("[Form]\nStyle= 3 \nFontName=Arial\nFontSize=48\n; comment\nShow Decimal=1\n"));
+  Write(ini, "odd.ini", Text("no section=1\n[Form\n=value\n[form]\nKEY=  -2147483648\nkey=x\n"));
+  return 0;
+}
