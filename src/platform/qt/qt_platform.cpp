@@ -1,0 +1,41 @@
+// Every seam on Qt in one object.
+#include "platform/qt/qt_platform.h"
+
+#include "platform/fontconfig/fontconfig_fonts.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_message_loop.h"
+#include "platform/qt/qt_services.h"
+#include "platform/qt/qt_ui_backend.h"
+#include "platform/qt/qt_wave_input.h"
+
+namespace roarmark::platform::qt {
+
+struct TQtPlatform::TParts {
+  TQtMessageLoop Loop;
+  TQtWaveInput WaveInput{Loop};
+  TQtMonitors Monitors;
+  TQtShell Shell;
+  TQtDialogs Dialogs;
+  TQtScreenCapture ScreenCapture;
+  TQtLocale Locale;
+  TFontconfigFonts Fonts;
+  TQtSystemColours SystemColours;
+  TQtUiBackend Ui{Loop, SystemColours};
+};
+
+TQtPlatform::TQtPlatform() : parts_(std::make_unique<TParts>()) {
+  platform_.WaveInput = &parts_->WaveInput;
+  platform_.MessageLoop = &parts_->Loop;
+  platform_.Monitors = &parts_->Monitors;
+  platform_.Shell = &parts_->Shell;
+  platform_.Dialogs = &parts_->Dialogs;
+  platform_.ScreenCapture = &parts_->ScreenCapture;
+  platform_.Locale = &parts_->Locale;
+  platform_.Fonts = &parts_->Fonts;
+  platform_.SystemColours = &parts_->SystemColours;
+  platform_.Ui = &parts_->Ui;
+}
+
+TQtPlatform::~TQtPlatform() = default;
+
+}  // namespace roarmark::platform::qt
