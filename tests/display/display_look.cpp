@@ -124,8 +124,8 @@ int Run(const std::string& folder) {
     l.s.Transparent = true;
     l.s.FontSize = 72;
     l.s.FontColor = 0xFFFFFF;
-    l.s.ReadoutX = 600;
-    l.s.ReadoutY = 480;
+    l.s.ReadoutX = 150;
+    l.s.ReadoutY = 120;
     l.state.PeakMarker = 950;
     l.Prepare(1400, 800);
     DrawAnalogueMeter(l.display, l.s, l.state, 700);
