@@ -82,6 +82,7 @@ TForm1::TForm1(TApplication& app, const platform::TPlatform& platform)
   Image1.SetBounds(0, 0, 500, 400);
   Readout.SetBounds(0, 0, 301, 21);
   Readout.SetReadOnly(true);
+  Readout.SetTabStop(false);
   Display.Fonts = platform_.Fonts;
   Display.SystemColours = platform_.SystemColours;
   Display.DecimalSeparator = platform_.Locale ? platform_.Locale->DecimalSeparator() : '.';
@@ -207,6 +208,7 @@ void TForm1::FormShow() {
   const platform::TMonitor monitor = ChosenMonitor();
   SetTop(monitor.Bounds.Top);
   SetLeft(monitor.Bounds.Left);
+  Image1.SetFocus();  // the display's keys arrive on the image (path A) from the start
 }
 
 void TForm1::FormActivate() {

@@ -316,9 +316,10 @@ void TScenarioRunner::Execute(const TCommand& c) {
     const int n = name == "unplug" ? sim_->wave_input.Unplug(c.Arg(0))
                                    : sim_->wave_input.Plug(c.Arg(0));
     if (n == 0) Fail(c, "no device " + c.Arg(0));
-    // Inside the input-loss wait the next poll sees the change.
+    // Inside the input-loss wait: let it finish this poll and make the next one, which sees
+    // the change, before the script goes on.
     if (sim_->loop.InSleep() && !sim_->loop.Sleeps().empty()) {
-      const std::uint64_t need = sim_->loop.Sleeps().back();
+      const std::uint64_t need = 2 * std::uint64_t{sim_->loop.Sleeps().back()};
       if (sim_->loop.SleepBudget() < need) sim_->loop.GrantSleep(need - sim_->loop.SleepBudget());
     }
   } else if (name == "key" || name == "keyw") {

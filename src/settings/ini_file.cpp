@@ -120,9 +120,15 @@ TIniFile TIniFile::Parse(std::string_view text) {
 }
 
 TIniFile TIniFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return TIniFile();
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return TIniFile();  // missing, or a folder
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return TIniFile();
+  std::string text;
+  char buf[8192];
+  std::size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  std::fclose(f);
   return Parse(text);
 }
 
@@ -257,6 +263,9 @@ void TIniFile::WriteColour(std::string_view section, std::string_view key, std::
 }
 
 bool MayWriteAsIni(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return true;
   char buf[4096];
