@@ -233,7 +233,9 @@ std::uint32_t TIniFile::ReadColour(std::string_view section, std::string_view ke
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   TLocation loc = Find(section, key);
-  std::string line = std::string(key) + "=" + OneLine(value);
+  std::string line(key);
+  line.push_back('=');
+  line.append(OneLine(value));
   if (loc.key_line != npos) {
     // Keep the key as the file spells it; only the value changes.
     const std::string& old = lines_[loc.key_line];
@@ -245,7 +247,10 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     return;
   }
   if (!lines_.empty() && !final_eol_) final_eol_ = true;
-  lines_.push_back("[" + std::string(section) + "]");
+  std::string header = "[";
+  header.append(section);
+  header.push_back(']');
+  lines_.push_back(std::move(header));
   lines_.push_back(line);
   final_eol_ = true;
 }
