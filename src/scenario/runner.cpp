@@ -224,7 +224,9 @@ TControl& TScenarioRunner::FindControl(const TCommand& c, const std::string& nam
   for (TForm* form : order) {
     if (TControl* control = form->FindControl(name)) return *control;
   }
-  Fail(c, "no control " + name);
+  Fail(c, "no control " + name +
+              " in the open windows (the part of the program that holds it may not be "
+              "available yet)");
 }
 
 void TScenarioRunner::Start(const TCommand& c) {
