@@ -57,7 +57,8 @@ void BM_RelayoutDisplay(benchmark::State& state) {
   sim.wave_input.AddDevice("Mic");
   TRoarmarkProgram program(sim.Platform());
   program.Start();
-  for (auto _ : state) program.MainWindow()->RelayoutDisplay();
+  for (auto _ : state)
+    program.MainWindow()->RelayoutDisplay();
 }
 BENCHMARK(BM_RelayoutDisplay)->Unit(benchmark::kMillisecond);
 

@@ -8,7 +8,9 @@
 namespace roarmark {
 namespace {
 
-[[noreturn]] void Unreachable() { throw std::logic_error("a fatal end returned"); }
+[[noreturn]] void Unreachable() {
+  throw std::logic_error("a fatal end returned");
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ void TCaptureSession::OpenCapture() {
 
   const platform::WaveResult query = wave_.QueryFormat(DeviceId, format);
   if (query != platform::kWaveOk) {
-    if (query == platform::kWaveBadFormat) hooks_.ShowMessage(kCaptionBrackenfold, kWaveFormatErrorText);
+    if (query == platform::kWaveBadFormat)
+      hooks_.ShowMessage(kCaptionBrackenfold, kWaveFormatErrorText);
     hooks_.ResetConfiguredDevice();
     hooks_.EndNow();
     Unreachable();

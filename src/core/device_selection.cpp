@@ -21,7 +21,9 @@ int FindInputDevice(platform::IWaveInput& wave, const std::string& configured,
   return result;
 }
 
-std::string NoDeviceText() { return "No sound input device found.\n\r\n\rThe program will close."; }
+std::string NoDeviceText() {
+  return "No sound input device found.\n\r\n\rThe program will close.";
+}
 
 std::string DeviceNotFoundText(const std::string& configured) {
   return "Input device  \"" + configured + "\"  not found.\n\r\n\rThe default device will be used.";

@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : s)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
 
@@ -46,15 +47,19 @@ bool IsJpegName(const std::string& path) {
   return false;
 }
 
-const char* const kHelpFiles[] = {
-    "Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",   "Roarmark Help French.pdf",
-    "Roarmark Help German.pdf",  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
-    "Roarmark Help Spanish.pdf"};
+const char* const kHelpFiles[] = {"Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",
+                                  "Roarmark Help French.pdf",  "Roarmark Help German.pdf",
+                                  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
+                                  "Roarmark Help Spanish.pdf"};
 
 }  // namespace
 
-std::string StartupCalibration(const std::string& stored) { return stored.empty() ? " 0" : stored; }
-std::string StartupDecay(const std::string& stored) { return stored.empty() ? "2" : stored; }
+std::string StartupCalibration(const std::string& stored) {
+  return stored.empty() ? " 0" : stored;
+}
+std::string StartupDecay(const std::string& stored) {
+  return stored.empty() ? "2" : stored;
+}
 
 std::string FindFileIgnoringCase(const std::string& path) {
   if (FileExists(path)) return path;
@@ -157,9 +162,10 @@ void TForm1::FormCreate() {
 
   // 11-12. A stored decay that is not an integer falls back as the buffer cycle does.
   std::int32_t k = 0;
-  State.DecayStep = TryParseInt(Settings.Decay, k) ? static_cast<std::int32_t>(
-                                                         std::clamp<std::int64_t>(5LL * k, INT32_MIN, INT32_MAX))
-                                                   : 2;
+  State.DecayStep =
+      TryParseInt(Settings.Decay, k)
+          ? static_cast<std::int32_t>(std::clamp<std::int64_t>(5LL * k, INT32_MIN, INT32_MAX))
+          : 2;
   State.Position = 0;
 
   // 13-15. Picture, layout, readout control, backings.
@@ -188,7 +194,8 @@ void TForm1::FormCreate() {
 
 std::string TForm1::GetCommonDataFolder() {
   std::string folder = platform_.Shell->CommonAppDataFolder();
-  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+    folder.pop_back();
   return folder;
 }
 
@@ -217,7 +224,9 @@ void TForm1::FormActivate() {
   Setup->Edit2.SetText(Settings.Decay);
 }
 
-void TForm1::FormCloseQuery(bool& can_close) { can_close = true; }
+void TForm1::FormCloseQuery(bool& can_close) {
+  can_close = true;
+}
 
 void TForm1::FormClose(TCloseAction&) {
   try {
@@ -244,7 +253,8 @@ void TForm1::NormaliseTopmost() {
 }
 
 void TForm1::RestoreTopmost() {
-  for (TForm* form : normalised_) form->SetStayOnTop(true);
+  for (TForm* form : normalised_)
+    form->SetStayOnTop(true);
   normalised_.clear();
 }
 
@@ -311,8 +321,8 @@ bool TForm1::DecodePicture(const std::string& path) {
 void TForm1::LoadBackground(std::string path) {
   path = PortablePath(path, DataFolder);
   if (!FileExists(path)) {
-    ShowMessage(kCaptionRoarmarkError,
-                "Background image file not found -  \n\r" + path + "\n\rThe default image will be used.");
+    ShowMessage(kCaptionRoarmarkError, "Background image file not found -  \n\r" + path +
+                                           "\n\rThe default image will be used.");
     path = FindFileIgnoringCase(DataFolder + "Files/graphic.bmp");
     if (!FileExists(path)) {
       FatalEnd(kCaptionRoarmarkError,
@@ -385,7 +395,9 @@ std::string TForm1::ReferenceText() const {
 void TForm1::SetReferenceColour(TColor colour) {
   if (Setup) Setup->SetReferenceColour(colour);
 }
-std::string TForm1::DecayText() const { return Setup ? Setup->DecayText() : Settings.Decay; }
+std::string TForm1::DecayText() const {
+  return Setup ? Setup->DecayText() : Settings.Decay;
+}
 void TForm1::SetDecayColour(TColor colour) {
   if (Setup) Setup->SetDecayColour(colour);
 }
@@ -436,7 +448,9 @@ void TForm1::RecoverInput() {
   Capture->OpenCapture();
 }
 
-void TForm1::ResetPeakCommand() { ResetPeak(State); }
+void TForm1::ResetPeakCommand() {
+  ResetPeak(State);
+}
 
 void TForm1::ToggleBlankCommand() {
   ToggleBlank(State, MeterDisplay);

@@ -39,8 +39,12 @@ struct TCommandError {
   throw TCommandError{c.Line, reason};
 }
 
-std::int64_t Num(const TCommand& c, std::size_t i) { return *ParseNumber(c.Arg(i)); }
-int Int(const TCommand& c, std::size_t i) { return static_cast<int>(Num(c, i)); }
+std::int64_t Num(const TCommand& c, std::size_t i) {
+  return *ParseNumber(c.Arg(i));
+}
+int Int(const TCommand& c, std::size_t i) {
+  return static_cast<int>(Num(c, i));
+}
 
 WaveFault FaultOf(const std::string& name) {
   if (name == "badformat") return WaveFault::BadFormat;
@@ -58,19 +62,27 @@ std::string ColourText(std::uint32_t colour) {
 
 const char* CursorName(TCursor cursor) {
   switch (cursor) {
-    case TCursor::crSizeNS: return "sizens";
-    case TCursor::crSizeWE: return "sizewe";
-    case TCursor::crSizeAll: return "sizeall";
-    case TCursor::crDrag: return "drag";
-    default: return "default";
+    case TCursor::crSizeNS:
+      return "sizens";
+    case TCursor::crSizeWE:
+      return "sizewe";
+    case TCursor::crSizeAll:
+      return "sizeall";
+    case TCursor::crDrag:
+      return "drag";
+    default:
+      return "default";
   }
 }
 
 const char* BorderName(TBorderStyle style) {
   switch (style) {
-    case TBorderStyle::bsNone: return "none";
-    case TBorderStyle::bsDialog: return "dialog";
-    default: return "sizeable";
+    case TBorderStyle::bsNone:
+      return "none";
+    case TBorderStyle::bsDialog:
+      return "dialog";
+    default:
+      return "sizeable";
   }
 }
 
@@ -140,14 +152,18 @@ TScenarioRunner::~TScenarioRunner() {
   }
 }
 
-std::string TScenarioRunner::DataFolder() const { return folder_ + "/Quillmoor/Roarmark/"; }
+std::string TScenarioRunner::DataFolder() const {
+  return folder_ + "/Quillmoor/Roarmark/";
+}
 
 std::string TScenarioRunner::DataPath(const std::string& rel) const {
   if (!rel.empty() && rel[0] == '/') return rel;
   return DataFolder() + rel;
 }
 
-bool TScenarioRunner::Ended() const { return sim_->loop.EndCode().has_value(); }
+bool TScenarioRunner::Ended() const {
+  return sim_->loop.EndCode().has_value();
+}
 
 void TScenarioRunner::Prepare() {
   if (!folder_.empty()) return;
@@ -276,7 +292,8 @@ void TScenarioRunner::Execute(const TCommand& c) {
     monitor_added_ = true;
   } else if (name == "device") {
     std::set<WaveFault> faults;
-    for (std::size_t i = 1; i < c.ArgCount(); ++i) faults.insert(FaultOf(c.Arg(i)));
+    for (std::size_t i = 1; i < c.ArgCount(); ++i)
+      faults.insert(FaultOf(c.Arg(i)));
     sim_->wave_input.AddDevice(c.Arg(0), faults);
   } else if (name == "decimal") {
     before_start();
@@ -315,8 +332,8 @@ void TScenarioRunner::Execute(const TCommand& c) {
       sim_->loop.DispatchPending();
     }
   } else if (name == "unplug" || name == "plug") {
-    const int n = name == "unplug" ? sim_->wave_input.Unplug(c.Arg(0))
-                                   : sim_->wave_input.Plug(c.Arg(0));
+    const int n =
+        name == "unplug" ? sim_->wave_input.Unplug(c.Arg(0)) : sim_->wave_input.Plug(c.Arg(0));
     if (n == 0) Fail(c, "no device " + c.Arg(0));
     // Inside the input-loss wait: let it finish this poll and make the next one, which sees
     // the change, before the script goes on.
@@ -365,8 +382,8 @@ void TScenarioRunner::Execute(const TCommand& c) {
     } else if (name == "move") {
       image.UserMouseMove(Int(c, 0), Int(c, 1));
     } else if (name == "release") {
-      image.UserMouseUp(pressed_button_ ? TMouseButton::mbRight : TMouseButton::mbLeft,
-                        Int(c, 0), Int(c, 1));
+      image.UserMouseUp(pressed_button_ ? TMouseButton::mbRight : TMouseButton::mbLeft, Int(c, 0),
+                        Int(c, 1));
     } else if (name == "dblclick") {
       image.UserDblClick(Int(c, 0), Int(c, 1));
     } else {
@@ -401,8 +418,8 @@ void TScenarioRunner::Execute(const TCommand& c) {
     platform::TPixels pixels;
     pixels.Width = bitmap.Width();
     pixels.Height = bitmap.Height();
-    pixels.Pixels.assign(bitmap.Bits(),
-                         bitmap.Bits() + static_cast<std::size_t>(bitmap.Width()) * bitmap.Height());
+    pixels.Pixels.assign(
+        bitmap.Bits(), bitmap.Bits() + static_cast<std::size_t>(bitmap.Width()) * bitmap.Height());
     if (!WriteBmp24(c.Arg(1), pixels)) Fail(c, "cannot write " + c.Arg(1));
   } else {
     FormCommand(c);
@@ -472,7 +489,8 @@ void TScenarioRunner::Print(const TCommand& c) {
       out_ << "ended no\n";
     }
   } else if (what == "opened") {
-    for (const auto& path : sim_->shell.Opened()) out_ << "opened " << Quote(path) << "\n";
+    for (const auto& path : sim_->shell.Opened())
+      out_ << "opened " << Quote(path) << "\n";
   } else if (what == "file") {
     std::ifstream in(DataPath(c.Arg(1)), std::ios::binary);
     if (!in) {

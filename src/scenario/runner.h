@@ -17,7 +17,7 @@ class SimPlatform;
 namespace platform::ui {
 class TControl;
 class TForm;
-}
+}  // namespace platform::ui
 }  // namespace roarmark
 
 namespace roarmark::scenario {

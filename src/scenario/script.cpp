@@ -11,7 +11,9 @@
 namespace roarmark::scenario {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
 
 using Check = void (*)(const TCommand&);
 
@@ -46,24 +48,34 @@ void OneOf(const TCommand& c, std::size_t i, std::initializer_list<const char*> 
     if (c.Arg(i) == w) return;
   }
   std::string list;
-  for (const char* w : words) list += (list.empty() ? "" : ", ") + std::string(w);
+  for (const char* w : words)
+    list += (list.empty() ? "" : ", ") + std::string(w);
   Fail(c, "'" + c.Arg(i) + "' is not one of " + list);
 }
 
 void Numbers(const TCommand& c, std::size_t from, std::size_t to) {
-  for (std::size_t i = from; i < to; ++i) Number(c, i);
+  for (std::size_t i = from; i < to; ++i)
+    Number(c, i);
 }
 
-const std::set<std::string> kFaults = {"badformat",   "queryfail", "openfail",    "preparefail",
-                                       "addfail",     "startfail", "unpreparefail"};
+const std::set<std::string> kFaults = {"badformat", "queryfail", "openfail",     "preparefail",
+                                       "addfail",   "startfail", "unpreparefail"};
 
 const std::map<std::string, Check>& Checks() {
   static const std::map<std::string, Check> checks = {
       {"folder", [](const TCommand& c) { Count(c, 1); }},
       {"write", [](const TCommand& c) { Count(c, 2); }},
       {"copy", [](const TCommand& c) { Count(c, 2); }},
-      {"picture", [](const TCommand& c) { Count(c, 4); Numbers(c, 1, 4); }},
-      {"monitor", [](const TCommand& c) { Count(c, 6); Numbers(c, 0, 6); }},
+      {"picture",
+       [](const TCommand& c) {
+         Count(c, 4);
+         Numbers(c, 1, 4);
+       }},
+      {"monitor",
+       [](const TCommand& c) {
+         Count(c, 6);
+         Numbers(c, 0, 6);
+       }},
       {"device",
        [](const TCommand& c) {
          CountAtLeast(c, 1);
@@ -76,7 +88,11 @@ const std::map<std::string, Check>& Checks() {
          Count(c, 1);
          if (c.Arg(0).size() != 1) Fail(c, "the decimal separator is one character");
        }},
-      {"tick", [](const TCommand& c) { Count(c, 1); Number(c, 0); }},
+      {"tick",
+       [](const TCommand& c) {
+         Count(c, 1);
+         Number(c, 0);
+       }},
       {"start", [](const TCommand& c) { Count(c, 0); }},
       {"signal",
        [](const TCommand& c) {
@@ -98,8 +114,16 @@ const std::map<std::string, Check>& Checks() {
            Fail(c, "unknown signal '" + kind + "'");
          }
        }},
-      {"buffers", [](const TCommand& c) { Count(c, 1); Number(c, 0); }},
-      {"wait", [](const TCommand& c) { Count(c, 1); Number(c, 0); }},
+      {"buffers",
+       [](const TCommand& c) {
+         Count(c, 1);
+         Number(c, 0);
+       }},
+      {"wait",
+       [](const TCommand& c) {
+         Count(c, 1);
+         Number(c, 0);
+       }},
       {"unplug", [](const TCommand& c) { Count(c, 1); }},
       {"plug", [](const TCommand& c) { Count(c, 1); }},
       {"key",
@@ -122,12 +146,39 @@ const std::map<std::string, Check>& Checks() {
          Count(c, 1);
          if (!ParseKeyName(c.Arg(0))) Fail(c, "bad key '" + c.Arg(0) + "'");
        }},
-      {"mouse", [](const TCommand& c) { Count(c, 3); OneOf(c, 0, {"left", "right"}); Numbers(c, 1, 3); }},
-      {"press", [](const TCommand& c) { Count(c, 3); OneOf(c, 0, {"left", "right"}); Numbers(c, 1, 3); }},
-      {"move", [](const TCommand& c) { Count(c, 2); Numbers(c, 0, 2); }},
-      {"release", [](const TCommand& c) { Count(c, 2); Numbers(c, 0, 2); }},
-      {"dblclick", [](const TCommand& c) { Count(c, 2); Numbers(c, 0, 2); }},
-      {"wheel", [](const TCommand& c) { Count(c, 3); OneOf(c, 0, {"up", "down"}); Numbers(c, 1, 3); }},
+      {"mouse",
+       [](const TCommand& c) {
+         Count(c, 3);
+         OneOf(c, 0, {"left", "right"});
+         Numbers(c, 1, 3);
+       }},
+      {"press",
+       [](const TCommand& c) {
+         Count(c, 3);
+         OneOf(c, 0, {"left", "right"});
+         Numbers(c, 1, 3);
+       }},
+      {"move",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Numbers(c, 0, 2);
+       }},
+      {"release",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Numbers(c, 0, 2);
+       }},
+      {"dblclick",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Numbers(c, 0, 2);
+       }},
+      {"wheel",
+       [](const TCommand& c) {
+         Count(c, 3);
+         OneOf(c, 0, {"up", "down"});
+         Numbers(c, 1, 3);
+       }},
       {"answer",
        [](const TCommand& c) {
          CountAtLeast(c, 1);
@@ -147,13 +198,37 @@ const std::map<std::string, Check>& Checks() {
          }
        }},
       {"set", [](const TCommand& c) { Count(c, 2); }},
-      {"check", [](const TCommand& c) { Count(c, 2); OneOf(c, 1, {"on", "off"}); }},
+      {"check",
+       [](const TCommand& c) {
+         Count(c, 2);
+         OneOf(c, 1, {"on", "off"});
+       }},
       {"click", [](const TCommand& c) { Count(c, 1); }},
-      {"choose", [](const TCommand& c) { Count(c, 2); Number(c, 1); }},
-      {"slide", [](const TCommand& c) { Count(c, 2); Number(c, 1); }},
-      {"arrow", [](const TCommand& c) { Count(c, 2); OneOf(c, 1, {"up", "down"}); }},
-      {"cell", [](const TCommand& c) { Count(c, 2); Numbers(c, 0, 2); }},
-      {"dblcell", [](const TCommand& c) { Count(c, 2); Numbers(c, 0, 2); }},
+      {"choose",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Number(c, 1);
+       }},
+      {"slide",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Number(c, 1);
+       }},
+      {"arrow",
+       [](const TCommand& c) {
+         Count(c, 2);
+         OneOf(c, 1, {"up", "down"});
+       }},
+      {"cell",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Numbers(c, 0, 2);
+       }},
+      {"dblcell",
+       [](const TCommand& c) {
+         Count(c, 2);
+         Numbers(c, 0, 2);
+       }},
       {"print",
        [](const TCommand& c) {
          CountAtLeast(c, 1);
@@ -161,8 +236,7 @@ const std::map<std::string, Check>& Checks() {
          if (what == "setting" || what == "control" || what == "file") {
            Count(c, 2);
          } else if (what == "state" || what == "readout" || what == "window" ||
-                    what == "messages" || what == "ended" || what == "opened" ||
-                    what == "cursor") {
+                    what == "messages" || what == "ended" || what == "opened" || what == "cursor") {
            Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
@@ -183,7 +257,8 @@ std::vector<TWord> SplitWords(const std::string& line, int line_number) {
   std::vector<TWord> words;
   std::size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < line.size() && IsBlank(line[i]))
+      ++i;
     if (i >= line.size()) break;
     TWord word;
     if (line[i] == '"') {
@@ -200,11 +275,21 @@ std::vector<TWord> SplitWords(const std::string& line, int line_number) {
           if (i >= line.size()) break;
           char e = line[i++];
           switch (e) {
-            case 'n': word.Text += '\n'; break;
-            case 'r': word.Text += '\r'; break;
-            case 't': word.Text += '\t'; break;
-            case '"': word.Text += '"'; break;
-            case '\\': word.Text += '\\'; break;
+            case 'n':
+              word.Text += '\n';
+              break;
+            case 'r':
+              word.Text += '\r';
+              break;
+            case 't':
+              word.Text += '\t';
+              break;
+            case '"':
+              word.Text += '"';
+              break;
+            case '\\':
+              word.Text += '\\';
+              break;
             default:
               throw TScriptError(line_number, std::string("unknown escape '\\") + e + "'");
           }
@@ -301,10 +386,9 @@ std::optional<int> ParseKeyName(const std::string& name) {
     }
   }
   static const std::map<std::string, int> named = {
-      {"decimal", VK_DECIMAL}, {"delete", VK_DELETE}, {"space", VK_SPACE},
-      {"escape", VK_ESCAPE},   {"return", VK_RETURN}, {"up", VK_UP},
-      {"down", VK_DOWN},       {"left", VK_LEFT},     {"right", VK_RIGHT},
-      {"tab", VK_TAB},         {"ctrl", VK_CONTROL},  {"shift", VK_SHIFT},
+      {"decimal", VK_DECIMAL}, {"delete", VK_DELETE}, {"space", VK_SPACE},  {"escape", VK_ESCAPE},
+      {"return", VK_RETURN},   {"up", VK_UP},         {"down", VK_DOWN},    {"left", VK_LEFT},
+      {"right", VK_RIGHT},     {"tab", VK_TAB},       {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},
       {"alt", VK_MENU}};
   auto it = named.find(name);
   if (it == named.end()) return std::nullopt;
@@ -342,12 +426,23 @@ std::string Quote(const std::string& text) {
   std::string out = "\"";
   for (char ch : text) {
     switch (ch) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out += ch;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += ch;
     }
   }
   return out + "\"";

@@ -127,7 +127,8 @@ TIniFile TIniFile::Load(const std::string& path) {
   std::string text;
   char buf[8192];
   std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    text.append(buf, n);
   std::fclose(f);
   return Parse(text);
 }

@@ -9,9 +9,15 @@ namespace {
 
 using Getter = std::function<std::string(const TMeterSettings&)>;
 
-std::string B(bool v) { return v ? "1" : "0"; }
-std::string I(int v) { return std::to_string(v); }
-std::string C(TColor v) { return std::to_string(static_cast<std::int32_t>(v)); }
+std::string B(bool v) {
+  return v ? "1" : "0";
+}
+std::string I(int v) {
+  return std::to_string(v);
+}
+std::string C(TColor v) {
+  return std::to_string(static_cast<std::int32_t>(v));
+}
 
 struct TKey {
   const char* Name;

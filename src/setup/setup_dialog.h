@@ -13,8 +13,8 @@ class TForm2 : public platform::ui::TForm, public ISetupFields {
  public:
   explicit TForm2(platform::ui::TApplication& app);
 
-  platform::ui::TEdit Edit1;    // 0 dB reference
-  platform::ui::TEdit Edit2;    // decay
+  platform::ui::TEdit Edit1;     // 0 dB reference
+  platform::ui::TEdit Edit2;     // decay
   platform::ui::TLabel Label13;  // "Headroom = "
   platform::ui::TLabel Label14;  // the headroom the engine works out
 

@@ -24,7 +24,8 @@ class AppTest : public ::testing::Test {
  protected:
   AppTest() {
     root = fs::temp_directory_path() /
-           ("roarmark_app_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("roarmark_app_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root);
     fs::create_directories(root);
     data = root.string() + "/Quillmoor/Roarmark/";
@@ -67,7 +68,8 @@ class AppTest : public ::testing::Test {
   }
   std::vector<std::string> Texts() {
     std::vector<std::string> out;
-    for (const auto& r : sim.dialogs.TakeMessages()) out.push_back(r.text);
+    for (const auto& r : sim.dialogs.TakeMessages())
+      out.push_back(r.text);
     return out;
   }
   std::uint32_t DisplayPixel(int x, int y) {
@@ -113,7 +115,7 @@ TEST_F(AppTest, MeterLightsForSoundAndFallsDarkInSilence) {
   EXPECT_EQ(DisplayPixel(200, 760), 0xFF0000FFu);
   EXPECT_EQ(DisplayPixel(200, 752), 0xFF000000u);  // the gap between blocks 0 and 1
   sim.wave_input.SetSignal(0, WaveSignal::Silence());
-  Buffers(110);  // falls 10 per buffer from 1020 to rest at 1
+  Buffers(110);                                    // falls 10 per buffer from 1020 to rest at 1
   EXPECT_EQ(DisplayPixel(200, 760), 0xFF002626u);  // unlit: the bar background
   EXPECT_EQ(program->MainWindow()->State.Position, 1);
 }

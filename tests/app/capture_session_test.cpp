@@ -145,7 +145,7 @@ TEST_F(CaptureTest, ReopenLetsTheOldDevicesBuffersGoAndClosesIt) {
   session->DeviceId = 1;
   session->OpenCapture();
   EXPECT_NE(session->Handle, old);
-  loop.DispatchPending();  // the three reset buffers of the old device come back
+  loop.DispatchPending();       // the three reset buffers of the old device come back
   EXPECT_TRUE(blocks.empty());  // neither measured nor replaced
   EXPECT_FALSE(wave.IsOpen(old));
   EXPECT_EQ(wave.QueuedCount(session->Handle), 3);

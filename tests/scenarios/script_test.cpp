@@ -35,10 +35,17 @@ TEST(ScenarioScript, NumbersAreDecimalOrHex) {
   const struct {
     const char* word;
     std::optional<std::int64_t> value;
-  } cases[] = {{"12", 12},          {"-6", -6},          {"0x00BBGGRR", std::nullopt},
-               {"0xFF0000", 0xFF0000}, {"0X1f", 31},      {"1.5", std::nullopt},
-               {"", std::nullopt},  {"4294967295", 4294967295LL}, {"ten", std::nullopt}};
-  for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.word), c.value) << c.word;
+  } cases[] = {{"12", 12},
+               {"-6", -6},
+               {"0x00BBGGRR", std::nullopt},
+               {"0xFF0000", 0xFF0000},
+               {"0X1f", 31},
+               {"1.5", std::nullopt},
+               {"", std::nullopt},
+               {"4294967295", 4294967295LL},
+               {"ten", std::nullopt}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseNumber(c.word), c.value) << c.word;
   EXPECT_DOUBLE_EQ(*ParseDecimal("-9.5"), -9.5);
   EXPECT_FALSE(ParseDecimal("9dB"));
 }
@@ -49,10 +56,14 @@ TEST(ScenarioScript, KeyCombos) {
     const char* word;
     bool ctrl, shift, alt;
     int key;
-  } cases[] = {{"a", false, false, false, 'A'},      {"ctrl+r", true, false, false, 'R'},
-               {"ctrl+shift+5", true, true, false, '5'}, {"num7", false, false, false, VK_NUMPAD0 + 7},
-               {"ctrl+decimal", true, false, false, VK_DECIMAL}, {"f12", false, false, false, VK_F12},
-               {"alt+delete", false, false, true, VK_DELETE}, {"ctrl", false, false, false, VK_CONTROL},
+  } cases[] = {{"a", false, false, false, 'A'},
+               {"ctrl+r", true, false, false, 'R'},
+               {"ctrl+shift+5", true, true, false, '5'},
+               {"num7", false, false, false, VK_NUMPAD0 + 7},
+               {"ctrl+decimal", true, false, false, VK_DECIMAL},
+               {"f12", false, false, false, VK_F12},
+               {"alt+delete", false, false, true, VK_DELETE},
+               {"ctrl", false, false, false, VK_CONTROL},
                {"escape", false, false, false, VK_ESCAPE}};
   for (const auto& c : cases) {
     auto combo = ParseKeyCombo(c.word);
@@ -72,21 +83,21 @@ TEST(ScenarioScript, MalformedScriptsNameTheLine) {
     const char* script;
     int line;
   } cases[] = {
-      {"start\nfrobnicate\n", 2},             // unknown command
-      {"start\nbuffers\n", 2},                // too few arguments
-      {"buffers 1 2\n", 1},                   // too many
-      {"\n\nwrite a \"open\n", 3},            // unterminated quote
-      {"buffers ten\n", 1},                   // bad number
-      {"device \"Mic\" melted\n", 1},         // unknown fault
-      {"signal \"Mic\" sine 1000\n", 1},      // sine needs HZ and DBFS
-      {"key ctrl+\n", 1},                     // bad key
-      {"mouse middle 1 2\n", 1},              // unknown button
-      {"print everything\n", 1},              // unknown print
-      {"answer maybe\n", 1},                  // unknown answer
-      {"check TForm2.CheckBox1 yes\n", 1},    // on or off
-      {"write a \"x\"y\n", 1},                // text glued to a quote
-      {"set Edit1 \"\\q\"\n", 1},             // unknown escape
-      {"decimal ,,\n", 1},                    // one character
+      {"start\nfrobnicate\n", 2},           // unknown command
+      {"start\nbuffers\n", 2},              // too few arguments
+      {"buffers 1 2\n", 1},                 // too many
+      {"\n\nwrite a \"open\n", 3},          // unterminated quote
+      {"buffers ten\n", 1},                 // bad number
+      {"device \"Mic\" melted\n", 1},       // unknown fault
+      {"signal \"Mic\" sine 1000\n", 1},    // sine needs HZ and DBFS
+      {"key ctrl+\n", 1},                   // bad key
+      {"mouse middle 1 2\n", 1},            // unknown button
+      {"print everything\n", 1},            // unknown print
+      {"answer maybe\n", 1},                // unknown answer
+      {"check TForm2.CheckBox1 yes\n", 1},  // on or off
+      {"write a \"x\"y\n", 1},              // text glued to a quote
+      {"set Edit1 \"\\q\"\n", 1},           // unknown escape
+      {"decimal ,,\n", 1},                  // one character
   };
   for (const auto& c : cases) {
     try {

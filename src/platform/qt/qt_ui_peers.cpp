@@ -21,6 +21,8 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_ui_backend.h"
@@ -437,13 +439,19 @@ class TImageWidget final : public QWidget {
     // The display bitmap as it is, no copy.
     QImage image(reinterpret_cast<const uchar*>(pixels.Pixels), pixels.Width, pixels.Height,
                  static_cast<qsizetype>(pixels.Width) * 4, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
     if (view_.ScaleMode() == TScaleMode::smStretch) {
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-      painter.drawImage(rect(), image);
+      const QSize device(qRound(width() * ratio), qRound(height() * ratio));
+      if (device == image.size()) {
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(0, 0), image);
+      } else {
+        Stretch(pixels, device);
+        painter.drawImage(QPointF(0, 0), stretched_);
+      }
       return;
     }
     // One device pixel per picture pixel.
-    const qreal ratio = devicePixelRatioF();
     image.setDevicePixelRatio(ratio);
     painter.drawImage(QPointF(0, 0), image);
     const QRectF covered(0, 0, pixels.Width / ratio, pixels.Height / ratio);
@@ -455,7 +463,42 @@ class TImageWidget final : public QWidget {
   }
 
  private:
+  // Nearest neighbour as the model defines it: device pixel x shows picture column
+  // x * width / device width (and likewise for rows), so every backend shows the same pixels.
+  void Stretch(const TPixelsView& pixels, QSize device) {
+    if (stretched_.size() != device) {
+      stretched_ = QImage(device, QImage::Format_RGB32);
+      stretched_.setDevicePixelRatio(devicePixelRatioF());
+    }
+    if (columns_.size() != static_cast<std::size_t>(device.width()) ||
+        columns_for_ != pixels.Width) {
+      columns_.resize(static_cast<std::size_t>(device.width()));
+      for (int x = 0; x < device.width(); ++x)
+        columns_[static_cast<std::size_t>(x)] =
+            static_cast<int>(static_cast<std::int64_t>(x) * pixels.Width / device.width());
+      columns_for_ = pixels.Width;
+    }
+    int previous = -1;
+    for (int y = 0; y < device.height(); ++y) {
+      const int sy =
+          static_cast<int>(static_cast<std::int64_t>(y) * pixels.Height / device.height());
+      auto* out = reinterpret_cast<std::uint32_t*>(stretched_.scanLine(y));
+      if (sy == previous) {
+        std::memcpy(out, stretched_.constScanLine(y - 1),
+                    static_cast<std::size_t>(device.width()) * 4);
+        continue;
+      }
+      const std::uint32_t* in = pixels.Pixels + static_cast<std::ptrdiff_t>(sy) * pixels.Width;
+      for (int x = 0; x < device.width(); ++x)
+        out[x] = in[columns_[static_cast<std::size_t>(x)]];
+      previous = sy;
+    }
+  }
+
   TImageView& view_;
+  QImage stretched_;
+  std::vector<int> columns_;
+  int columns_for_ = -1;
 };
 
 class TImagePeer final : public TWidgetPeer {
