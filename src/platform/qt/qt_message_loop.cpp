@@ -41,18 +41,22 @@ void TQtMessageLoop::ScheduleDrain() {
       this, [this] { Drain(); }, Qt::QueuedConnection);
 }
 
+// A message may run a nested loop (a modal dialog, the wait for a lost device): whatever is
+// still queued then needs a drain of its own, or the nested loop would wait for nothing.
 void TQtMessageLoop::Drain() {
+  {
+    std::lock_guard lock(mutex_);
+    drain_scheduled_ = false;
+  }
   for (;;) {
     std::function<void()> message;
     {
       std::lock_guard lock(mutex_);
-      if (queue_.empty()) {
-        drain_scheduled_ = false;
-        return;
-      }
+      if (queue_.empty()) return;
       message = std::move(queue_.front());
       queue_.pop_front();
     }
+    ScheduleDrain();
     Run(message);
   }
 }

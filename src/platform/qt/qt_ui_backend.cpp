@@ -125,6 +125,18 @@ void TQtUiBackend::ApplicationTerminated() {
   loop_.Wake();
 }
 
+void TQtUiBackend::RequestActivation(QWidget* window) {
+  requested_active_ = window;
+  window->raise();
+  window->activateWindow();
+}
+
+bool TQtUiBackend::UserActivated(QWidget* window) {
+  if (!requested_active_) return true;
+  if (requested_active_ == window) requested_active_ = nullptr;
+  return false;
+}
+
 void TQtUiBackend::Guard(const std::function<void()>& action) {
   try {
     action();

@@ -33,6 +33,11 @@ class TQtUiBackend final : public QObject, public ui::IUiBackend {
   const ISystemColours& Colours() const { return colours_; }
   // A window showed its real frame; later layouts use it. True when it differs from before.
   bool FrameMeasured(ui::TBorderStyle style, const ui::TFrameExtents& frame);
+  // Activation the program asked for; Qt's activation events until then are echoes, not the
+  // user's doing.
+  void RequestActivation(QWidget* window);
+  // Whether an activation event of `window` comes from the user.
+  bool UserActivated(QWidget* window);
   // Runs a model call from a Qt event, routing an exception to the standard error box.
   void Guard(const std::function<void()>& action);
 
@@ -48,6 +53,7 @@ class TQtUiBackend final : public QObject, public ui::IUiBackend {
   std::array<std::optional<ui::TFrameExtents>, 3> frames_;
   bool window_manager_ = true;
   bool cursor_overridden_ = false;
+  QWidget* requested_active_ = nullptr;
 };
 
 }  // namespace roarmark::platform::qt

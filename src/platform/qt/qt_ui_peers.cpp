@@ -347,10 +347,7 @@ void TFormPeer::ApplyVisible() {
     ApplyBounds();
     widget_->show();
   }
-  if (form_.Active()) {
-    widget_->raise();
-    widget_->activateWindow();
-  }
+  if (form_.Active()) backend_.RequestActivation(widget_);
 }
 
 void TFormPeer::ApplyFocus() {
@@ -365,10 +362,8 @@ void TFormPeer::Update(TProperty what) {
   if (all || what == TProperty::Caption) widget_->setWindowTitle(Q(form_.Caption()));
   if (what == TProperty::BorderStyle || what == TProperty::StayOnTop) ApplyFlags();
   if (what == TProperty::Visible) ApplyVisible();
-  if (what == TProperty::Active && form_.Active() && widget_->isVisible()) {
-    widget_->raise();
-    widget_->activateWindow();
-  }
+  if (what == TProperty::Active && form_.Active() && widget_->isVisible())
+    backend_.RequestActivation(widget_);
   if (what == TProperty::Focus) ApplyFocus();
 }
 
@@ -412,6 +407,7 @@ void TFormPeer::CloseBox() {
 }
 
 void TFormPeer::WindowActivated() {
+  if (!backend_.UserActivated(widget_)) return;
   if (updating_ || form_.Active() || !form_.Visible()) return;
   backend_.Guard([&] { Quietly([&] { form_.Activate(); }); });
 }
