@@ -124,6 +124,29 @@ TEST_F(QtControls, ImageRepaintsAfterTheOwnerDrewIntoIt) {
   EXPECT_EQ(WidgetOf(form.Image1)->grab().toImage().pixel(1, 1), 0xFF00FF00u);
 }
 
+TEST_F(QtControls, StretchedImageRepaintsTheDeviceAreaOfAChangedPixel) {
+  TImageForm form(app_);
+  std::vector<std::uint32_t> pixels{Px(0, 0), Px(1, 0), Px(0, 1), Px(1, 1)};
+  form.Image1.SetBounds(0, 0, 5, 3);
+  form.Image1.SetScaleMode(TScaleMode::smStretch);
+  form.Image1.SetImage(TPixelsView{pixels.data(), 2, 2});
+  form.Show();
+  Settle();
+  pixels[3] = 0xFF00FF00u;  // picture pixel (1, 1): device columns 3..4 of row 2
+  form.Image1.Changed();
+  Settle();
+  const QImage shown =
+      WidgetOf(form.Image1)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int columns[5] = {0, 0, 0, 1, 1};
+  const int rows[3] = {0, 0, 1};
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const std::uint32_t expected = (x >= 3 && y == 2) ? 0xFF00FF00u : Px(columns[x], rows[y]);
+      EXPECT_EQ(shown.pixel(x, y), expected) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(QtControls, WheelNotchesArriveOneAtATimeUpPositive) {
   TImageForm form(app_);
   form.Show();

@@ -34,6 +34,8 @@ class TWidgetPeer : public QObject, public ui::IControlPeer {
   // Kind-specific properties; Other means all of them.
   virtual void Update(ui::TProperty what) { (void)what; }
   virtual void ApplyBounds();
+  // Whether any change repaints the whole widget.
+  virtual bool RepaintsOnChange() const { return true; }
   void ApplyFont();
   void ApplyColour();
   bool eventFilter(QObject* watched, QEvent* event) override;
