@@ -4,6 +4,8 @@
 #include <QAudioSource>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QTimer>
+#include <chrono>
 #include <vector>
 
 namespace roarmark::platform::qt {
@@ -11,6 +13,8 @@ namespace roarmark::platform::qt {
 namespace {
 
 constexpr int kMaxNameChars = 31;
+constexpr int kWatchdogMs = 500;
+constexpr int kSilentMs = 2000;
 
 }  // namespace
 
@@ -77,6 +81,7 @@ struct TQtWaveInput::TInput {
   std::set<WaveHeader*> prepared;
   bool started = false;
   bool lost = false;
+  std::chrono::steady_clock::time_point last_data;
 };
 
 TQtWaveInput::TQtWaveInput(IMessageLoop& loop)
@@ -169,6 +174,7 @@ WaveResult TQtWaveInput::Start(WaveHandle handle) {
   if (input->lost) return kWaveNoDriver;
   if (input->started) return kWaveOk;
   input->started = true;
+  input->last_data = std::chrono::steady_clock::now();
   input->source->start(input->sink.get());
   const QAudio::Error error = input->source->error();
   if (error == QAudio::OpenError || error == QAudio::FatalError) {
@@ -213,6 +219,7 @@ void TQtWaveInput::PostDone(TInput& input, WaveHeader* header) {
 
 void TQtWaveInput::Recorded(TInput& input, const char* bytes, qint64 size) {
   if (size <= 0 || input.lost) return;
+  input.last_data = std::chrono::steady_clock::now();
   std::vector<WaveHeader*> done;
   input.queue.Feed(reinterpret_cast<const std::uint8_t*>(bytes), static_cast<std::size_t>(size),
                    done);

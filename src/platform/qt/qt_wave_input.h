@@ -16,6 +16,7 @@
 
 class QAudioSource;
 class QMediaDevices;
+class QTimer;
 
 namespace roarmark::platform::qt {
 
@@ -61,6 +62,7 @@ class TQtWaveInput final : public QObject, public IWaveInput {
   IMessageLoop& loop_;
   std::unique_ptr<QMediaDevices> devices_;
   std::map<WaveHandle, std::unique_ptr<TInput>> inputs_;
+  QTimer* watchdog_ = nullptr;
 };
 
 }  // namespace roarmark::platform::qt
