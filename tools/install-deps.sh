@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libjpeg-dev fonts-liberation fonts-dejavu-core
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev libgl-dev libpulse-dev
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
 )
 missing=()
