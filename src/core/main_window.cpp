@@ -78,8 +78,8 @@ std::string FindFileIgnoringCase(const std::string& path) {
 
 TForm1::TForm1(TApplication& app, const platform::TPlatform& platform)
     : TForm(app, "TForm1"),
-      Image1(this, "Image1"),
       Readout(this, "Readout"),
+      Image1(this, "Image1"),
       MeterDisplay(Display, Settings, State),
       platform_(platform) {
   SetCaption(kProgramTitle);

@@ -35,8 +35,10 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   TForm1(platform::ui::TApplication& app, const platform::TPlatform& platform);
   ~TForm1() override;
 
-  platform::ui::TImageView Image1;
+  // Created before the image so the image lies above it: the readout control marks the readout
+  // box but never shows through the display.
   platform::ui::TEdit Readout;
+  platform::ui::TImageView Image1;
 
   // Program state.
   TMeterSettings Settings;

@@ -85,7 +85,11 @@ void TWidgetPeer::Init(QWidget* widget, TMouse mouse) {
   widget_ = widget;
   mouse_ = mouse;
   widget->installEventFilter(this);
-  widget->setFocusPolicy(control_.AcceptsFocus() ? Qt::StrongFocus : Qt::NoFocus);
+  // Controls out of the tab order take the focus only when clicked, so activating a window never
+  // hands the keys to them instead of the control the model focused.
+  widget->setFocusPolicy(!control_.AcceptsFocus() ? Qt::NoFocus
+                         : control_.TabStop()     ? Qt::StrongFocus
+                                                  : Qt::ClickFocus);
   if (mouse == TMouse::Forward) widget->setMouseTracking(true);
   Quietly([&] {
     ApplyBounds();
@@ -407,6 +411,7 @@ void TFormPeer::CloseBox() {
 }
 
 void TFormPeer::WindowActivated() {
+  ApplyFocus();  // the native focus follows the model's once the window really is active
   if (!backend_.UserActivated(widget_)) return;
   if (updating_ || form_.Active() || !form_.Visible()) return;
   backend_.Guard([&] { Quietly([&] { form_.Activate(); }); });
