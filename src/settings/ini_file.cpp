@@ -200,36 +200,32 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
   return ReadRaw(section, key).value_or(fallback);
 }
 
-std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
-                                   std::int32_t fallback) const {
+std::optional<std::int64_t> TIniFile::ReadNumber(std::string_view section, std::string_view key,
+                                                 std::int64_t min, std::int64_t max) const {
   auto raw = ReadRaw(section, key);
   std::int64_t v = 0;
-  if (!raw || !ParseIniInteger(*raw, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max(), v)) {
-    return fallback;
-  }
-  return static_cast<std::int32_t>(v);
+  if (!raw || !ParseIniInteger(*raw, min, max, v)) return std::nullopt;
+  return v;
+}
+
+std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
+                                   std::int32_t fallback) const {
+  auto v = ReadNumber(section, key, std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max());
+  return v ? static_cast<std::int32_t>(*v) : fallback;
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
-  auto raw = ReadRaw(section, key);
-  std::int64_t v = 0;
-  if (!raw || !ParseIniInteger(*raw, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max(), v)) {
-    return fallback;
-  }
-  return v != 0;
+  auto v = ReadNumber(section, key, std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max());
+  return v ? *v != 0 : fallback;
 }
 
 std::uint32_t TIniFile::ReadColour(std::string_view section, std::string_view key,
                                    std::uint32_t fallback) const {
-  auto raw = ReadRaw(section, key);
-  std::int64_t v = 0;
-  if (!raw || !ParseIniInteger(*raw, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::uint32_t>::max(), v)) {
-    return fallback;
-  }
-  return static_cast<std::uint32_t>(v);
+  auto v = ReadNumber(section, key, std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::uint32_t>::max());
+  return v ? static_cast<std::uint32_t>(*v) : fallback;
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

@@ -58,6 +58,8 @@ class TIniFile {
     std::size_t insert_line;   // where a missing key goes
   };
   TLocation Find(std::string_view section, std::string_view key) const;
+  std::optional<std::int64_t> ReadNumber(std::string_view section, std::string_view key,
+                                         std::int64_t min, std::int64_t max) const;
 
   std::vector<std::string> lines_;
   std::string eol_ = "\n";

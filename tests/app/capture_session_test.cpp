@@ -26,7 +26,10 @@ struct Ended {};
 
 class CaptureTest : public ::testing::Test {
  protected:
-  CaptureTest() : wave(loop) {
+  CaptureTest() : wave(loop) { session = std::make_unique<TCaptureSession>(wave, loop, Hooks()); }
+
+  // Hooks that record what the session asks of the program; fatal ends throw.
+  TCaptureSession::THooks Hooks() {
     TCaptureSession::THooks hooks;
     hooks.ProcessBlock = [this](const std::uint8_t* block) {
       blocks.emplace_back(block, block + kBufferBytes);
@@ -38,7 +41,7 @@ class CaptureTest : public ::testing::Test {
     hooks.EndNow = [] { throw Ended{}; };
     hooks.ResetConfiguredDevice = [this] { messages.push_back("reset device"); };
     hooks.RecoverInput = [this] { ++recoveries; };
-    session = std::make_unique<TCaptureSession>(wave, loop, std::move(hooks));
+    return hooks;
   }
 
   SimMessageLoop loop;
@@ -89,14 +92,7 @@ TEST_F(CaptureTest, FailuresOfTheOpenEndWithTheirBoxes) {
     SimWaveInput w(l);
     w.AddDevice("Mic", {c.fault});
     messages.clear();
-    TCaptureSession::THooks hooks;
-    hooks.ShowMessage = [this](const std::string& cap, const std::string& t) {
-      messages.push_back(cap + "|" + t);
-    };
-    hooks.Fatal = [](const std::string& cap, const std::string& t) { throw Fatal{cap, t}; };
-    hooks.EndNow = [] { throw Ended{}; };
-    hooks.ResetConfiguredDevice = [this] { messages.push_back("reset device"); };
-    TCaptureSession s(w, l, hooks);
+    TCaptureSession s(w, l, Hooks());
     std::string fatal;
     try {
       s.OpenCapture();
