@@ -1,32 +1,12 @@
-// Wave input on Qt Multimedia (PulseAudio or PipeWire underneath).
+// Wave input on the desktop: libpulse when a PulseAudio server answers, else Qt Multimedia.
 #include "platform/qt/qt_wave_input.h"
 
 #include <QAudioSource>
 #include <QIODevice>
 #include <QMediaDevices>
-#include <QTimer>
-#include <chrono>
 #include <vector>
 
 namespace roarmark::platform::qt {
-
-namespace {
-
-constexpr int kMaxNameChars = 31;
-constexpr int kWatchdogMs = 500;
-constexpr int kSilentMs = 2000;
-
-}  // namespace
-
-std::string ShortDeviceName(const QString& description) {
-  QList<uint> chars = description.toUcs4();
-  qsizetype n = 0;
-  while (n < chars.size() && n < kMaxNameChars && chars[n] != 0)
-    ++n;
-  return QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), n)
-      .toUtf8()
-      .toStdString();
-}
 
 bool ToAudioFormat(const WaveFormat& format, QAudioFormat& out) {
   if (format.format_tag != 1 || format.channels == 0 || format.samples_per_sec == 0) return false;
@@ -81,11 +61,19 @@ struct TQtWaveInput::TInput {
   std::set<WaveHeader*> prepared;
   bool started = false;
   bool lost = false;
-  std::chrono::steady_clock::time_point last_data;
 };
 
-TQtWaveInput::TQtWaveInput(IMessageLoop& loop)
-    : loop_(loop), devices_(std::make_unique<QMediaDevices>()) {
+TQtWaveInput::TQtWaveInput(IMessageLoop& loop) : loop_(loop) {
+  // Qt's own device list is not kept current on every system, and the server quietly moves a
+  // recording to another source when its own goes; libpulse is told about both.
+  std::vector<TPulseSource> sources;
+  if (std::unique_ptr<IPulseServer> server = ConnectPulseServer(loop, sources)) {
+    pulse_ = std::make_unique<TPulseWaveInput>(
+        loop, std::move(server), sources,
+        [&loop](std::vector<TPulseSource>& listed) { return ConnectPulseServer(loop, listed); });
+    return;
+  }
+  devices_ = std::make_unique<QMediaDevices>();
   connect(devices_.get(), &QMediaDevices::audioInputsChanged, this, &TQtWaveInput::DevicesChanged);
 }
 
@@ -96,16 +84,19 @@ TQtWaveInput::~TQtWaveInput() {
 }
 
 int TQtWaveInput::DeviceCount() {
+  if (pulse_) return pulse_->DeviceCount();
   return static_cast<int>(QMediaDevices::audioInputs().size());
 }
 
 std::string TQtWaveInput::DeviceName(int id) {
+  if (pulse_) return pulse_->DeviceName(id);
   const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
   if (id < 0 || id >= inputs.size()) return std::string();
   return ShortDeviceName(inputs[id].description());
 }
 
 WaveResult TQtWaveInput::QueryFormat(int id, const WaveFormat& format) {
+  if (pulse_) return pulse_->QueryFormat(id, format);
   const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
   if (id < 0 || id >= inputs.size()) return kWaveBadDeviceId;
   QAudioFormat qformat;
@@ -116,6 +107,7 @@ WaveResult TQtWaveInput::QueryFormat(int id, const WaveFormat& format) {
 
 WaveResult TQtWaveInput::Open(WaveHandle* handle, int id, const WaveFormat& format,
                               IWaveInTarget* target) {
+  if (pulse_) return pulse_->Open(handle, id, format, target);
   if (!handle || !target) return kWaveInvalidParam;
   const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
   if (id < 0 || id >= inputs.size()) return kWaveBadDeviceId;
@@ -149,6 +141,7 @@ TQtWaveInput::TInput* TQtWaveInput::Find(WaveHandle handle) const {
 }
 
 WaveResult TQtWaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
+  if (pulse_) return pulse_->Prepare(handle, header);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (input->lost) return kWaveNoDriver;
@@ -159,6 +152,7 @@ WaveResult TQtWaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
 }
 
 WaveResult TQtWaveInput::Add(WaveHandle handle, WaveHeader* header) {
+  if (pulse_) return pulse_->Add(handle, header);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (!header) return kWaveInvalidParam;
@@ -169,12 +163,12 @@ WaveResult TQtWaveInput::Add(WaveHandle handle, WaveHeader* header) {
 }
 
 WaveResult TQtWaveInput::Start(WaveHandle handle) {
+  if (pulse_) return pulse_->Start(handle);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (input->lost) return kWaveNoDriver;
   if (input->started) return kWaveOk;
   input->started = true;
-  input->last_data = std::chrono::steady_clock::now();
   input->source->start(input->sink.get());
   const QAudio::Error error = input->source->error();
   if (error == QAudio::OpenError || error == QAudio::FatalError) {
@@ -185,6 +179,7 @@ WaveResult TQtWaveInput::Start(WaveHandle handle) {
 }
 
 WaveResult TQtWaveInput::Unprepare(WaveHandle handle, WaveHeader* header) {
+  if (pulse_) return pulse_->Unprepare(handle, header);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (!header) return kWaveInvalidParam;
@@ -195,6 +190,7 @@ WaveResult TQtWaveInput::Unprepare(WaveHandle handle, WaveHeader* header) {
 }
 
 WaveResult TQtWaveInput::Reset(WaveHandle handle) {
+  if (pulse_) return pulse_->Reset(handle);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   ReturnAll(*input);
@@ -202,6 +198,7 @@ WaveResult TQtWaveInput::Reset(WaveHandle handle) {
 }
 
 WaveResult TQtWaveInput::Close(WaveHandle handle) {
+  if (pulse_) return pulse_->Close(handle);
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (!input->queue.Empty()) return kWaveStillPlaying;
@@ -219,7 +216,6 @@ void TQtWaveInput::PostDone(TInput& input, WaveHeader* header) {
 
 void TQtWaveInput::Recorded(TInput& input, const char* bytes, qint64 size) {
   if (size <= 0 || input.lost) return;
-  input.last_data = std::chrono::steady_clock::now();
   std::vector<WaveHeader*> done;
   input.queue.Feed(reinterpret_cast<const std::uint8_t*>(bytes), static_cast<std::size_t>(size),
                    done);

@@ -1,5 +1,6 @@
-// Wave input on Qt Multimedia: the audio inputs QMediaDevices lists, recorded with QAudioSource
-// into the program's queued buffers.
+// Wave input on the desktop: PulseAudio's sources, listed and recorded with libpulse, so that a
+// source that goes away is noticed; Qt Multimedia (the audio inputs QMediaDevices lists,
+// recorded with QAudioSource) when no PulseAudio server answers.
 #pragma once
 
 #include <QAudioDevice>
@@ -11,18 +12,16 @@
 #include <string>
 
 #include "platform/message_loop.h"
+#include "platform/qt/device_names.h"
+#include "platform/qt/pulse_wave_input.h"
 #include "platform/qt/wave_queue.h"
 #include "platform/wave_input.h"
 
 class QAudioSource;
 class QMediaDevices;
-class QTimer;
 
 namespace roarmark::platform::qt {
 
-// A device name as the device list may show it: at most 31 characters (whole UTF-8 sequences),
-// up to the first NUL.
-std::string ShortDeviceName(const QString& description);
 // The Qt form of a wave format; false for a format that is not plain PCM Qt can express.
 bool ToAudioFormat(const WaveFormat& format, QAudioFormat& out);
 
@@ -60,9 +59,10 @@ class TQtWaveInput final : public QObject, public IWaveInput {
   void PostDone(TInput& input, WaveHeader* header);
 
   IMessageLoop& loop_;
+  // Set when a PulseAudio server answered at start; everything then goes there.
+  std::unique_ptr<TPulseWaveInput> pulse_;
   std::unique_ptr<QMediaDevices> devices_;
   std::map<WaveHandle, std::unique_ptr<TInput>> inputs_;
-  QTimer* watchdog_ = nullptr;
 };
 
 }  // namespace roarmark::platform::qt
