@@ -99,6 +99,15 @@ TEST_P(DeviceNames, AreCutToThirtyOneWholeCharacters) {
   EXPECT_EQ(ShortDeviceName(GetParam().description), GetParam().expected);
 }
 
+TEST_P(DeviceNames, Utf8DescriptionsAreCutTheSameWay) {
+  const QByteArray utf8 = GetParam().description.toUtf8();
+  EXPECT_EQ(ShortDeviceName(std::string_view(utf8.constData(), utf8.size())), GetParam().expected);
+}
+
+TEST(DeviceNames, InvalidUtf8BytesBecomeReplacementCharacters) {
+  EXPECT_EQ(ShortDeviceName(std::string_view("Mic\xFF")), "Mic\xEF\xBF\xBD");
+}
+
 std::string Repeat(const std::string& s, int n) {
   std::string out;
   for (int i = 0; i < n; ++i)

@@ -1,0 +1,441 @@
+// Wave input on the sound server, driven by a scripted server: recorded bytes come back as posted
+// buffers in queue order, a reset hands back partly filled buffers, a close waits for them, and
+// an input that goes away (removed, its stream killed or moved, the server gone) fails every
+// later prepare while its namesake coming back is a new device.
+#include "platform/qt/pulse_wave_input.h"
+
+#include <gtest/gtest.h>
+
+#include <QMediaDevices>
+#include <array>
+#include <cstdlib>
+#include <deque>
+#include <map>
+
+#include "platform/qt/qt_wave_input.h"
+
+namespace roarmark::platform::qt {
+namespace {
+
+// Posted messages run only when the test dispatches them; the clock moves when told.
+class TScriptedLoop final : public IMessageLoop {
+ public:
+  void Post(std::function<void()> message) override { queue_.push_back(std::move(message)); }
+  void DispatchPending() override {
+    while (!queue_.empty()) {
+      std::function<void()> message = std::move(queue_.front());
+      queue_.pop_front();
+      message();
+    }
+  }
+  void RunUntil(std::function<bool()> done) override {
+    while (!done() && !queue_.empty())
+      DispatchPending();
+  }
+  TimerId SetTimer(std::uint32_t, std::function<void()>) override { return 0; }
+  void KillTimer(TimerId) override {}
+  std::uint32_t TickCount() const override { return now_ms; }
+  void Sleep(std::uint32_t ms) override { now_ms += ms; }
+  [[noreturn]] void EndProcess(int) override { std::abort(); }
+
+  std::uint32_t now_ms = 5000;
+
+ private:
+  std::deque<std::function<void()>> queue_;
+};
+
+struct TFakeStream {
+  std::string SourceName;
+  TPulseSpec Spec;
+  std::uint32_t FragmentBytes = 0;
+  bool Started = false;
+  bool Closed = false;
+};
+
+// The server as the wave input sees it; the test speaks for it through `Events`.
+class TScriptedServer final : public IPulseServer {
+ public:
+  explicit TScriptedServer(bool* destroyed = nullptr) : destroyed_(destroyed) {}
+  ~TScriptedServer() override {
+    if (destroyed_) *destroyed_ = true;
+  }
+  void SetEvents(IPulseServerEvents* events) override { Events = events; }
+  bool OpenStream(TStreamId stream, const std::string& source_name, const TPulseSpec& spec,
+                  std::uint32_t fragment_bytes) override {
+    if (RefuseStreams) return false;
+    Streams[stream] = TFakeStream{source_name, spec, fragment_bytes, false, false};
+    return true;
+  }
+  bool StartStream(TStreamId stream) override {
+    Streams.at(stream).Started = true;
+    return true;
+  }
+  void StopStream(TStreamId stream) override { Streams.at(stream).Started = false; }
+  void CloseStream(TStreamId stream) override { Streams.at(stream).Closed = true; }
+
+  IPulseServerEvents* Events = nullptr;
+  std::map<TStreamId, TFakeStream> Streams;
+  bool RefuseStreams = false;
+
+ private:
+  bool* destroyed_;
+};
+
+TPulseSource Source(std::uint32_t index, const std::string& name, const std::string& description,
+                    bool monitor = false) {
+  return TPulseSource{index, name, description, monitor};
+}
+
+// What the server lists at start: the monitor of an output, then two inputs.
+std::vector<TPulseSource> StartList() {
+  return {Source(0, "roar.monitor", "Monitor of Null Output", true),
+          Source(2, "othermic", "OtherMic"), Source(3, "roarmic", "RoarMic")};
+}
+
+struct TDelivered {
+  WaveHandle Handle;
+  WaveHeader* Header;
+  std::uint32_t Recorded;
+};
+
+class TTarget final : public IWaveInTarget {
+ public:
+  void OnWaveInData(WaveHandle handle, WaveHeader* header) override {
+    Delivered.push_back({handle, header, header->bytes_recorded});
+  }
+  std::vector<TDelivered> Delivered;
+};
+
+struct TBuffers {
+  std::array<std::array<std::uint8_t, 4400>, 3> Blocks{};
+  std::array<WaveHeader, 3> Headers{};
+  TBuffers() {
+    for (std::size_t i = 0; i < 3; ++i) {
+      Headers[i].data = Blocks[i].data();
+      Headers[i].buffer_length = 4400;
+    }
+  }
+};
+
+std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t first) {
+  std::vector<std::uint8_t> bytes(n);
+  for (std::size_t i = 0; i < n; ++i)
+    bytes[i] = static_cast<std::uint8_t>(first + i);
+  return bytes;
+}
+
+class PulseWaveInput : public testing::Test {
+ protected:
+  PulseWaveInput() {
+    auto server = std::make_unique<TScriptedServer>(&server_destroyed);
+    Server = server.get();
+    Wave = std::make_unique<TPulseWaveInput>(Loop, std::move(server), StartList());
+  }
+
+  // Opens RoarMic (device 1), queues the three buffers and starts.
+  WaveHandle OpenRoarMic() {
+    WaveHandle handle = nullptr;
+    EXPECT_EQ(Wave->Open(&handle, 1, kCaptureFormat, &Target), kWaveOk);
+    for (WaveHeader& header : Buffers.Headers) {
+      EXPECT_EQ(Wave->Prepare(handle, &header), kWaveOk);
+      EXPECT_EQ(Wave->Add(handle, &header), kWaveOk);
+    }
+    EXPECT_EQ(Wave->Start(handle), kWaveOk);
+    return handle;
+  }
+  TStreamId Stream(WaveHandle handle) const {
+    return static_cast<TStreamId>(reinterpret_cast<std::uintptr_t>(handle));
+  }
+
+  TScriptedLoop Loop;
+  TScriptedServer* Server = nullptr;
+  bool server_destroyed = false;
+  std::unique_ptr<TPulseWaveInput> Wave;
+  TTarget Target;
+  TBuffers Buffers;
+};
+
+TEST_F(PulseWaveInput, ListsTheInputsTheServerListedAndFollowsItsNotices) {
+  ASSERT_EQ(Wave->DeviceCount(), 2);
+  EXPECT_EQ(Wave->DeviceName(0), "OtherMic");
+  EXPECT_EQ(Wave->DeviceName(1), "RoarMic");
+  Server->Events->SourceChanged(Source(4, "usb", "USB Microphone"));
+  Server->Events->SourceRemoved(2);
+  ASSERT_EQ(Wave->DeviceCount(), 2);
+  EXPECT_EQ(Wave->DeviceName(0), "RoarMic");
+  EXPECT_EQ(Wave->DeviceName(1), "USB Microphone");
+}
+
+TEST_F(PulseWaveInput, QueryAnswersPerDeviceAndFormat) {
+  WaveFormat float_format = kCaptureFormat;
+  float_format.format_tag = 3;
+  EXPECT_EQ(Wave->QueryFormat(1, kCaptureFormat), kWaveOk);
+  EXPECT_EQ(Wave->QueryFormat(1, float_format), kWaveBadFormat);
+  const WaveResult missing = Wave->QueryFormat(2, kCaptureFormat);
+  EXPECT_NE(missing, kWaveOk);
+  EXPECT_NE(missing, kWaveBadFormat);
+}
+
+TEST_F(PulseWaveInput, OpenRecordsFromTheChosenSourceInTheCaptureFormat) {
+  WaveHandle handle = nullptr;
+  ASSERT_EQ(Wave->Open(&handle, 1, kCaptureFormat, &Target), kWaveOk);
+  ASSERT_EQ(Server->Streams.count(Stream(handle)), 1u);
+  const TFakeStream& stream = Server->Streams.at(Stream(handle));
+  EXPECT_EQ(stream.SourceName, "roarmic");
+  EXPECT_EQ(stream.Spec.Sample, TPulseSample::S16LE);
+  EXPECT_EQ(stream.Spec.Rate, 44100u);
+  EXPECT_EQ(stream.Spec.Channels, 2);
+  EXPECT_EQ(stream.FragmentBytes, 1102u * 4);  // a 40th of a second: 44100 / 40 frames
+  EXPECT_FALSE(stream.Started);
+  EXPECT_EQ(Wave->Start(handle), kWaveOk);
+  EXPECT_TRUE(Server->Streams.at(Stream(handle)).Started);
+}
+
+TEST_F(PulseWaveInput, OpenFailsWhenTheServerRefusesTheStreamOrTheNumberIsNotListed) {
+  WaveHandle handle = nullptr;
+  EXPECT_NE(Wave->Open(&handle, 2, kCaptureFormat, &Target), kWaveOk);
+  Server->RefuseStreams = true;
+  EXPECT_NE(Wave->Open(&handle, 1, kCaptureFormat, &Target), kWaveOk);
+  EXPECT_EQ(handle, nullptr);
+}
+
+TEST_F(PulseWaveInput, RecordedBytesComeBackAsPostedBuffersInQueueOrder) {
+  const WaveHandle handle = OpenRoarMic();
+  Server->Events->StreamData(Stream(handle), Bytes(3000, 0));
+  Server->Events->StreamData(Stream(handle), Bytes(3000, 0xB8));  // continues 3000 % 256
+  EXPECT_TRUE(Target.Delivered.empty());  // posted, never handed over from inside
+  Loop.DispatchPending();
+  ASSERT_EQ(Target.Delivered.size(), 1u);
+  EXPECT_EQ(Target.Delivered[0].Handle, handle);
+  EXPECT_EQ(Target.Delivered[0].Header, &Buffers.Headers[0]);
+  EXPECT_EQ(Target.Delivered[0].Recorded, 4400u);
+  for (std::size_t k : {0u, 2999u, 3000u, 4399u})
+    EXPECT_EQ(Buffers.Blocks[0][k], static_cast<std::uint8_t>(k)) << k;
+  EXPECT_EQ(Buffers.Blocks[1][0], static_cast<std::uint8_t>(4400));
+
+  // The reset hands back the rest, the second with 1600 of 4400 bytes, the third empty.
+  EXPECT_EQ(Wave->Reset(handle), kWaveOk);
+  EXPECT_FALSE(Server->Streams.at(Stream(handle)).Started);
+  Loop.DispatchPending();
+  ASSERT_EQ(Target.Delivered.size(), 3u);
+  EXPECT_EQ(Target.Delivered[1].Header, &Buffers.Headers[1]);
+  EXPECT_EQ(Target.Delivered[1].Recorded, 1600u);
+  EXPECT_EQ(Target.Delivered[2].Header, &Buffers.Headers[2]);
+  EXPECT_EQ(Target.Delivered[2].Recorded, 0u);
+
+  // Sound still on its way after the reset is not recorded.
+  Server->Events->StreamData(Stream(handle), Bytes(4400, 0));
+  Loop.DispatchPending();
+  EXPECT_EQ(Target.Delivered.size(), 3u);
+}
+
+TEST_F(PulseWaveInput, CloseFailsWhileBuffersAreQueuedAndEndsTheStreamOnceTheyAreBack) {
+  const WaveHandle handle = OpenRoarMic();
+  EXPECT_EQ(Wave->Close(handle), kWaveStillPlaying);
+  EXPECT_FALSE(Server->Streams.at(Stream(handle)).Closed);
+  Wave->Reset(handle);
+  Loop.DispatchPending();
+  EXPECT_EQ(Wave->Close(handle), kWaveOk);
+  EXPECT_TRUE(Server->Streams.at(Stream(handle)).Closed);
+  EXPECT_NE(Wave->Prepare(handle, &Buffers.Headers[0]), kWaveOk);  // the handle is gone
+}
+
+// How an input goes away.
+enum class Loss { SourceRemoved, StreamKilled, ServerLost };
+
+struct LossCase {
+  const char* name;
+  Loss loss;
+  std::vector<std::string> devices_after;
+};
+
+class PulseWaveInputLoss : public PulseWaveInput, public testing::WithParamInterface<LossCase> {
+ protected:
+  void Lose(WaveHandle handle) {
+    switch (GetParam().loss) {
+      case Loss::SourceRemoved:
+        Server->Events->SourceRemoved(3);
+        break;
+      case Loss::StreamKilled:  // also what a move to another source is reported as
+        Server->Events->StreamFailed(Stream(handle));
+        break;
+      case Loss::ServerLost:
+        Server->Events->ServerLost();
+        break;
+    }
+  }
+};
+
+TEST_P(PulseWaveInputLoss, HandsBackTheQueuedBuffersAndFailsEveryLaterPrepareAndAdd) {
+  const WaveHandle handle = OpenRoarMic();
+  Server->Events->StreamData(Stream(handle), Bytes(5000, 0));
+  const TStreamId stream = Stream(handle);
+  const bool server_goes = GetParam().loss == Loss::ServerLost;
+  if (!server_goes) {
+    EXPECT_FALSE(Server->Streams.at(stream).Closed);
+  }
+  Lose(handle);
+  if (server_goes) {
+    EXPECT_TRUE(server_destroyed);
+  } else {
+    EXPECT_TRUE(Server->Streams.at(stream).Closed);  // recording has stopped
+  }
+
+  Loop.DispatchPending();
+  ASSERT_EQ(Target.Delivered.size(), 3u);
+  EXPECT_EQ(Target.Delivered[0].Recorded, 4400u);
+  EXPECT_EQ(Target.Delivered[1].Recorded, 600u);
+  EXPECT_EQ(Target.Delivered[2].Recorded, 0u);
+
+  // The program's buffer cycle: unprepare the returned buffer, then prepare its replacement.
+  EXPECT_EQ(Wave->Unprepare(handle, &Buffers.Headers[0]), kWaveOk);
+  EXPECT_NE(Wave->Prepare(handle, &Buffers.Headers[0]), kWaveOk);
+  EXPECT_NE(Wave->Add(handle, &Buffers.Headers[1]), kWaveOk);
+  EXPECT_NE(Wave->Start(handle), kWaveOk);
+
+  std::vector<std::string> devices;
+  for (int id = 0; id < Wave->DeviceCount(); ++id)
+    devices.push_back(Wave->DeviceName(id));
+  EXPECT_EQ(devices, GetParam().devices_after);
+
+  // The stale buffers are unprepared with their handle, which then closes.
+  EXPECT_EQ(Wave->Reset(handle), kWaveOk);
+  Loop.DispatchPending();
+  EXPECT_EQ(Target.Delivered.size(), 3u);  // nothing was left to hand back
+  EXPECT_EQ(Wave->Unprepare(handle, &Buffers.Headers[1]), kWaveOk);
+  EXPECT_EQ(Wave->Unprepare(handle, &Buffers.Headers[2]), kWaveOk);
+  EXPECT_EQ(Wave->Close(handle), kWaveOk);
+}
+
+TEST_P(PulseWaveInputLoss, LaterSoundFromTheLostStreamIsNotRecorded) {
+  const WaveHandle handle = OpenRoarMic();
+  IPulseServerEvents* events = Server->Events;  // the server itself may be gone after the loss
+  Lose(handle);
+  Loop.DispatchPending();
+  const std::size_t returned = Target.Delivered.size();
+  events->StreamData(Stream(handle), Bytes(13200, 0));
+  Loop.DispatchPending();
+  EXPECT_EQ(Target.Delivered.size(), returned);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, PulseWaveInputLoss,
+    testing::Values(LossCase{"SourceRemoved", Loss::SourceRemoved, {"OtherMic"}},
+                    LossCase{"StreamKilledOrMoved", Loss::StreamKilled, {"OtherMic", "RoarMic"}},
+                    LossCase{"ServerLost", Loss::ServerLost, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PulseWaveInput, AnotherSourceGoingAwayLeavesTheOpenInputAlone) {
+  const WaveHandle handle = OpenRoarMic();
+  Server->Events->SourceRemoved(2);  // OtherMic
+  Loop.DispatchPending();
+  EXPECT_TRUE(Target.Delivered.empty());
+  EXPECT_FALSE(Server->Streams.at(Stream(handle)).Closed);
+  EXPECT_EQ(Wave->DeviceName(0), "RoarMic");
+  Server->Events->StreamData(Stream(handle), Bytes(4400, 0));
+  Loop.DispatchPending();
+  EXPECT_EQ(Target.Delivered.size(), 1u);
+}
+
+TEST_F(PulseWaveInput, TheSameNameComingBackIsANewDeviceToOpen) {
+  const WaveHandle lost = OpenRoarMic();
+  Server->Events->SourceRemoved(3);
+  Loop.DispatchPending();
+  ASSERT_EQ(Wave->DeviceCount(), 1);
+
+  Server->Events->SourceChanged(Source(9, "roarmic", "RoarMic"));
+  ASSERT_EQ(Wave->DeviceCount(), 2);
+  EXPECT_EQ(Wave->DeviceName(1), "RoarMic");
+  EXPECT_NE(Wave->Prepare(lost, &Buffers.Headers[0]), kWaveOk);  // the old handle stays lost
+
+  WaveHandle again = nullptr;
+  ASSERT_EQ(Wave->Open(&again, 1, kCaptureFormat, &Target), kWaveOk);
+  EXPECT_NE(again, lost);
+  EXPECT_EQ(Server->Streams.at(Stream(again)).SourceName, "roarmic");
+  WaveHeader& header = Buffers.Headers[0];
+  ASSERT_EQ(Wave->Unprepare(lost, &header), kWaveOk);
+  EXPECT_EQ(Wave->Prepare(again, &header), kWaveOk);
+  EXPECT_EQ(Wave->Add(again, &header), kWaveOk);
+  EXPECT_EQ(Wave->Start(again), kWaveOk);
+  // The new source's removal is what ends the new handle.
+  Server->Events->SourceRemoved(3);
+  EXPECT_FALSE(Server->Streams.at(Stream(again)).Closed);
+  Server->Events->SourceRemoved(9);
+  EXPECT_TRUE(Server->Streams.at(Stream(again)).Closed);
+}
+
+struct ReconnectStep {
+  std::uint32_t advance_ms;
+  int attempts_after;  // connection attempts so far after one device count
+};
+
+TEST(PulseWaveInputReconnect, AfterTheServerWentAwayTheDeviceCountTriesAgainAtMostOnceASecond) {
+  TScriptedLoop loop;
+  auto first = std::make_unique<TScriptedServer>();
+  TScriptedServer* server = first.get();
+  int attempts = 0;
+  bool answer = false;
+  TPulseWaveInput wave(loop, std::move(first), StartList(),
+                       [&](std::vector<TPulseSource>& listed) -> std::unique_ptr<IPulseServer> {
+                         ++attempts;
+                         if (!answer) return nullptr;
+                         listed = {Source(1, "roarmic", "RoarMic")};
+                         return std::make_unique<TScriptedServer>();
+                       });
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  EXPECT_EQ(attempts, 0);  // connected: no attempt
+  server->Events->ServerLost();
+
+  const std::vector<ReconnectStep> steps = {{0, 1}, {0, 1}, {999, 1}, {1, 2}, {500, 2}, {500, 3}};
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    loop.now_ms += steps[i].advance_ms;
+    EXPECT_EQ(wave.DeviceCount(), 0) << "step " << i;
+    EXPECT_EQ(attempts, steps[i].attempts_after) << "step " << i;
+  }
+  answer = true;
+  loop.now_ms += 1000;
+  EXPECT_EQ(wave.DeviceCount(), 1);
+  EXPECT_EQ(wave.DeviceName(0), "RoarMic");
+  EXPECT_EQ(wave.DeviceCount(), 1);
+  EXPECT_EQ(attempts, 4);  // connected again: no more attempts
+}
+
+// --- The real server, as far as a test can reach it without one -----------------------------
+
+class NoSoundServer : public testing::Test {
+ protected:
+  NoSoundServer()
+      : before_(qgetenv("PULSE_SERVER")), had_(qEnvironmentVariableIsSet("PULSE_SERVER")) {
+    qputenv("PULSE_SERVER", "unix:/nonexistent/roarmark-test/native");
+  }
+  ~NoSoundServer() override {
+    if (had_) {
+      qputenv("PULSE_SERVER", before_);
+    } else {
+      qunsetenv("PULSE_SERVER");
+    }
+  }
+
+ private:
+  QByteArray before_;
+  bool had_;
+};
+
+TEST_F(NoSoundServer, ConnectingGivesNoServerAndNoSources) {
+  TScriptedLoop loop;
+  std::vector<TPulseSource> sources = StartList();
+  EXPECT_EQ(ConnectPulseServer(loop, sources), nullptr);
+  EXPECT_EQ(sources.size(), 3u);  // untouched
+}
+
+TEST_F(NoSoundServer, TheWaveInputFallsBackToQtsDeviceList) {
+  TScriptedLoop loop;
+  TQtWaveInput wave(loop);
+  EXPECT_EQ(wave.DeviceCount(), static_cast<int>(QMediaDevices::audioInputs().size()));
+  TTarget target;
+  WaveHandle handle = nullptr;
+  EXPECT_NE(wave.Open(&handle, wave.DeviceCount(), kCaptureFormat, &target), kWaveOk);
+}
+
+}  // namespace
+}  // namespace roarmark::platform::qt
