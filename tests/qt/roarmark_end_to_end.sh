@@ -2,7 +2,8 @@
 # The desktop program end to end: a private sound server plays a tone into a virtual
 # microphone, roarmark runs on a virtual screen, the meter is read off screenshots; unplugging
 # the microphone (unloading its source) must bring up the input-loss dialog and plugging it back
-# must resume the meter; Ctrl+X must save the window position.
+# must resume the meter; Ctrl+X must save the window position; losing the sound server ends the
+# program with the no-device message.
 # Usage: roarmark_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
 set -u
 readonly SKIP=77
@@ -156,4 +157,22 @@ code=$?
 [ $code -eq 0 ] || fail "roarmark ended with exit code $code"
 grep -qi '^left=' "$folder/Roarmark.ini" || fail "no left= in Roarmark.ini"
 grep -qi '^top=' "$folder/Roarmark.ini" || fail "no top= in Roarmark.ini"
+
+# ---- A second run loses the sound server itself: no input remains, so the program says so
+# and ends with exit code 1 once the message is confirmed.
+"$roarmark" >"$work/roarmark2.log" 2>&1 &
+app=$!
+pids+=($app)
+sleep 3
+kill -0 $app 2>/dev/null || { cat "$work/roarmark2.log"; fail "the second run ended early"; }
+kill "${pids[0]}"
+error_box_shown() { xdotool search --onlyvisible --name '^Roarmark Error$' >/dev/null 2>&1; }
+wait_for 5 error_box_shown || { screenshot server-gone; fail "no error box after the sound server went away"; }
+screenshot server-gone
+xdotool key Return
+for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+kill -0 $app 2>/dev/null && fail "roarmark did not end after the no-device message"
+wait $app
+code=$?
+[ $code -eq 1 ] || fail "without a sound server roarmark ended with exit code $code, not 1"
 echo "PASS"
