@@ -1,6 +1,7 @@
 // Wave input on the PulseAudio sound server.
 #include "platform/qt/pulse_wave_input.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace roarmark::platform::qt {
@@ -92,7 +93,8 @@ WaveResult TPulseWaveInput::Open(WaveHandle* handle, int id, const WaveFormat& f
 
   const auto new_handle = reinterpret_cast<WaveHandle>(next_handle_++);
   // One fragment per capture buffer (a 40th of a second) keeps the buffers coming evenly.
-  const std::uint32_t fragment = format.samples_per_sec / 40 * format.block_align;
+  const std::uint32_t fragment =
+      std::max<std::uint32_t>(format.samples_per_sec / 40, 1) * format.block_align;
   if (!server_->OpenStream(StreamOf(new_handle), source->Name, spec, fragment))
     return kWaveAllocated;
 
