@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev libjpeg-dev fonts-liberation fonts-dejavu-core
-  qt6-base-dev qt6-multimedia-dev libgl-dev libpulse-dev
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev libpulse-dev
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
 )
 missing=()
@@ -15,5 +15,6 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Recommended packages too: the Qt platform plugins and the sound tools' helpers come that way.
+  apt-get install -y -qq "${missing[@]}"
 fi
