@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::sim::ProcessEnded;
+using platform::ui::TImageView;
 using platform::sim::SimPlatform;
 using platform::sim::WaveSignal;
 
@@ -118,6 +119,52 @@ TEST_F(AppTest, MeterLightsForSoundAndFallsDarkInSilence) {
   Buffers(110);                                    // falls 10 per buffer from 1020 to rest at 1
   EXPECT_EQ(DisplayPixel(200, 760), 0xFF002626u);  // unlit: the bar background
   EXPECT_EQ(program->MainWindow()->State.Position, 1);
+}
+
+// The area the main window reports after a buffer must hold every pixel the buffer changed, or
+// a backend that repaints only that area would leave stale pixels on the screen.
+TEST_F(AppTest, ReportedDrawnAreaHoldsEveryChangedPixel) {
+  const struct {
+    const char* form;
+  } cases[] = {
+      {"Style=1\n"},
+      {"Style=1\nMeter Height=30\nBlocks=0\n"},
+      {"Style=2\nMeter Width=500\nMeter Height=100\n"},
+      {"Style=2\nMeter Width=37\n"},
+      {"Style=3\nMeter Width=600\nMeter Height=300\nMeter Position X=400\n"},
+      {"Style=1\nReadout Position X=900\nReadout Position Y=100\nTransparent=1\n"},
+  };
+  for (const auto& c : cases) {
+    Picture("Files/Graphic.bmp", 1280, 900, 0x203040);
+    Ini(std::string("[Form]\ncal=0\nColorPeak=1\n") + c.form);
+    SimPlatform fresh;  // a fresh platform for each layout
+    fresh.shell.SetCommonAppDataFolder(root.string());
+    fresh.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
+    fresh.wave_input.AddDevice("Mic");
+    TRoarmarkProgram run(fresh.Platform());
+    run.Start();
+    TForm1& w = *run.MainWindow();
+    const TBitmap32& bitmap = w.Display.DisplayBitmap;
+    w.Image1.TakeChangedArea();  // the start's whole picture
+    for (WaveSignal signal :
+         {WaveSignal::Square(0), WaveSignal::Square(-20), WaveSignal::Silence()}) {
+      const std::vector<std::uint32_t> before(
+          bitmap.Bits(), bitmap.Bits() + std::size_t(bitmap.Width()) * bitmap.Height());
+      fresh.wave_input.SetSignal(0, signal);
+      fresh.wave_input.DeliverBuffers(1);
+      fresh.loop.DispatchPending();
+      const TImageView::TChangedArea changed = w.Image1.TakeChangedArea();
+      ASSERT_FALSE(changed.Whole) << c.form;
+      const platform::TRect area = changed.Area;
+      for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) {
+          if (bitmap.Pixel(x, y) != before[std::size_t(y) * bitmap.Width() + x]) {
+            ASSERT_TRUE(area.Contains({x, y})) << c.form << " pixel " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST_F(AppTest, JpgInAFolderNameMeansJpeg) {

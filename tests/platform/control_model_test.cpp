@@ -417,6 +417,23 @@ TEST_F(ModelTest, ImageViewShowsPixelsOneToOneOrStretchedOverGrey) {
   EXPECT_EQ(image.ChangeCount(), 2u);
 }
 
+TEST_F(ModelTest, ImageViewAddsUpChangedAreasUntilTaken) {
+  TImageView image{&form, "Image1"};
+  EXPECT_TRUE(image.TakeChangedArea().Whole);  // a new image has never been shown
+  EXPECT_FALSE(image.TakeChangedArea().Whole);
+  image.Changed(TRect{10, 20, 30, 40});
+  image.Changed(TRect{5, 35, 12, 50});
+  image.Changed(TRect{100, 100, 100, 140});  // empty: adds nothing
+  TImageView::TChangedArea taken = image.TakeChangedArea();
+  EXPECT_FALSE(taken.Whole);
+  EXPECT_EQ(taken.Area, (TRect{5, 20, 30, 50}));
+  EXPECT_EQ(image.TakeChangedArea().Area, TRect{});
+  image.Changed(TRect{1, 1, 2, 2});
+  image.Changed();  // the whole image wins over any area
+  EXPECT_TRUE(image.TakeChangedArea().Whole);
+  EXPECT_EQ(image.ChangeCount(), 5u);
+}
+
 TEST_F(ModelTest, TimerRunsOnTheLoopWhileEnabled) {
   TTimer timer{&form, "Timer2"};
   timer.SetInterval(250);

@@ -428,17 +428,32 @@ class TImageWidget final : public QWidget {
     setAttribute(Qt::WA_NoSystemBackground);
   }
 
-  // The owner drew into the picture. Only the part that differs from what is on screen is
-  // repainted: the meter box and the readout are a small part of a full-screen picture, and
-  // comparing is cheaper than copying the whole picture 40 times a second.
+  // The owner drew into the picture. Where it says which area it drew, only that is repainted;
+  // otherwise only the part that differs from what is on screen: the meter box and the readout
+  // are a small part of a full-screen picture, and comparing is cheaper than copying the whole
+  // picture 40 times a second.
   void ImageChanged() {
     const TPixelsView& pixels = view_.Image();
+    const TImageView::TChangedArea changed = view_.TakeChangedArea();
     const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
     const std::size_t count =
         usable ? static_cast<std::size_t>(pixels.Width) * static_cast<std::size_t>(pixels.Height)
                : 0;
     if (!usable || shown_width_ != pixels.Width || shown_.size() != count) {
       Reset();
+      return;
+    }
+    if (!changed.Whole) {
+      const QRect area =
+          QRect(changed.Area.Left, changed.Area.Top, changed.Area.Width(), changed.Area.Height())
+              .intersected(QRect(0, 0, pixels.Width, pixels.Height));
+      if (area.isEmpty()) return;
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * pixels.Width + area.left();
+        std::memcpy(shown_.data() + at, pixels.Pixels + at,
+                    static_cast<std::size_t>(area.width()) * 4);
+      }
+      Repaint(pixels, area);
       return;
     }
     int top = -1;
@@ -463,7 +478,11 @@ class TImageWidget final : public QWidget {
       right = std::max(right, r);
     }
     if (top < 0) return;
-    const QRect source(left, top, right - left + 1, bottom - top + 1);
+    Repaint(pixels, QRect(left, top, right - left + 1, bottom - top + 1));
+  }
+
+  // Repaints the picture pixels of `source`.
+  void Repaint(const TPixelsView& pixels, const QRect& source) {
     if (view_.ScaleMode() == TScaleMode::smStretch) {
       QRect device = StretchedArea(source);
       if (Stretching()) {

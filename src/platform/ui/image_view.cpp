@@ -1,6 +1,8 @@
 // The display image control.
 #include "platform/ui/image_view.h"
 
+#include <algorithm>
+
 namespace roarmark::platform::ui {
 
 TImageView::TImageView(TWinControl* parent, std::string name) : TControl(parent, std::move(name)) {
@@ -20,7 +22,28 @@ void TImageView::SetScaleMode(TScaleMode mode) {
 
 void TImageView::Changed() {
   ++change_count_;
+  changed_.Whole = true;
   TControl::Changed(TProperty::ImageChanged);
+}
+
+void TImageView::Changed(const TRect& area) {
+  ++change_count_;
+  if (!changed_.Whole && area.Width() > 0 && area.Height() > 0) {
+    TRect& u = changed_.Area;
+    if (u.Width() <= 0 || u.Height() <= 0) {
+      u = area;
+    } else {
+      u = TRect{std::min(u.Left, area.Left), std::min(u.Top, area.Top),
+                std::max(u.Right, area.Right), std::max(u.Bottom, area.Bottom)};
+    }
+  }
+  TControl::Changed(TProperty::ImageChanged);
+}
+
+TImageView::TChangedArea TImageView::TakeChangedArea() {
+  TChangedArea taken = changed_;
+  changed_ = TChangedArea{};
+  return taken;
 }
 
 // Nearest neighbour: control pixel x shows image column x * imageWidth / controlWidth.

@@ -27,8 +27,18 @@ class TImageView : public TControl {
   void SetImage(TPixelsView image);
   TScaleMode ScaleMode() const { return scale_mode_; }
   void SetScaleMode(TScaleMode mode);
-  // Asks for a repaint of the image.
+  // Asks for a repaint of the whole image.
   void Changed();
+  // Asks for a repaint of `area` only (image pixels): what the owner drew is known to lie there.
+  // Areas add up until a backend takes them.
+  void Changed(const TRect& area);
+  // What changed since the last call: the union of the areas given, or the whole image (`Whole`)
+  // when Changed() was called without one. Clears the record.
+  struct TChangedArea {
+    bool Whole = false;
+    TRect Area;  // empty when nothing changed
+  };
+  TChangedArea TakeChangedArea();
   // How many repaints were asked for.
   std::uint64_t ChangeCount() const { return change_count_; }
 
@@ -39,6 +49,7 @@ class TImageView : public TControl {
   TPixelsView image_;
   TScaleMode scale_mode_ = TScaleMode::smNormal;
   std::uint64_t change_count_ = 0;
+  TChangedArea changed_{true, {}};
 };
 
 }  // namespace roarmark::platform::ui
