@@ -147,6 +147,30 @@ TEST_F(QtControls, StretchedImageRepaintsTheDeviceAreaOfAChangedPixel) {
   }
 }
 
+TEST_F(QtControls, StretchedImageTakesOnlyTheAreaTheOwnerReports) {
+  TImageForm form(app_);
+  std::vector<std::uint32_t> pixels{Px(0, 0), Px(1, 0), Px(0, 1), Px(1, 1)};
+  form.Image1.SetBounds(0, 0, 5, 3);
+  form.Image1.SetScaleMode(TScaleMode::smStretch);
+  form.Image1.SetImage(TPixelsView{pixels.data(), 2, 2});
+  form.Show();
+  Settle();
+  pixels[3] = 0xFF00FF00u;  // reported: picture pixel (1, 1), device columns 3..4 of row 2
+  pixels[0] = 0xFFFF0000u;  // not reported: the owner said it drew only at (1, 1)
+  form.Image1.Changed(TRect{1, 1, 2, 2});
+  Settle();
+  const QImage shown =
+      WidgetOf(form.Image1)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(shown.pixel(3, 2), 0xFF00FF00u);
+  EXPECT_EQ(shown.pixel(4, 2), 0xFF00FF00u);
+  EXPECT_EQ(shown.pixel(0, 0), Px(0, 0));
+  form.Image1.Changed();  // the whole picture: now the other change shows too
+  Settle();
+  EXPECT_EQ(
+      WidgetOf(form.Image1)->grab().toImage().convertToFormat(QImage::Format_RGB32).pixel(0, 0),
+      0xFFFF0000u);
+}
+
 TEST_F(QtControls, WheelNotchesArriveOneAtATimeUpPositive) {
   TImageForm form(app_);
   form.Show();
