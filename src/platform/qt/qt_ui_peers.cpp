@@ -497,6 +497,7 @@ class TImageWidget final : public QWidget {
 
   // Everything anew: new picture, size or scale mode.
   void Reset() {
+    view_.TakeChangedArea();  // all of it is shown now
     const TPixelsView& pixels = view_.Image();
     if (pixels.Pixels && pixels.Width > 0 && pixels.Height > 0) {
       shown_.assign(pixels.Pixels,
