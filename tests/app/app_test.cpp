@@ -17,9 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::sim::ProcessEnded;
-using platform::ui::TImageView;
 using platform::sim::SimPlatform;
 using platform::sim::WaveSignal;
+using platform::ui::TImageView;
 
 class AppTest : public ::testing::Test {
  protected:

@@ -156,8 +156,8 @@ TEST_F(QtControls, StretchedImageTakesOnlyTheAreaTheOwnerReports) {
   form.Show();
   Settle();
   WidgetOf(form.Image1)->grab();  // painted once: the stretched picture exists
-  pixels[3] = 0xFF00FF00u;  // reported: picture pixel (1, 1), device columns 3..4 of row 2
-  pixels[0] = 0xFFFF0000u;  // not reported: the owner said it drew only at (1, 1)
+  pixels[3] = 0xFF00FF00u;        // reported: picture pixel (1, 1), device columns 3..4 of row 2
+  pixels[0] = 0xFFFF0000u;        // not reported: the owner said it drew only at (1, 1)
   form.Image1.Changed(TRect{1, 1, 2, 2});
   Settle();
   const QImage shown =

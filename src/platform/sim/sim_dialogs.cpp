@@ -112,9 +112,10 @@ std::optional<TFontChoice> SimDialogs::FontDialog(const TFontChoice& initial) {
   return result;
 }
 
-std::optional<std::string> SimDialogs::OpenFileDialog(const TFileDialogRequest& request) {
+std::optional<std::string> SimDialogs::FileDialog(DialogKind kind,
+                                                  const TFileDialogRequest& request) {
   DialogRecord record;
-  record.kind = DialogKind::OpenFile;
+  record.kind = kind;
   record.caption = request.Title;
   record.file = request;
   std::optional<DialogAnswer> answer = Next(record.kind, DialogAnswer::Kind::File);
@@ -126,18 +127,12 @@ std::optional<std::string> SimDialogs::OpenFileDialog(const TFileDialogRequest& 
   return result;
 }
 
+std::optional<std::string> SimDialogs::OpenFileDialog(const TFileDialogRequest& request) {
+  return FileDialog(DialogKind::OpenFile, request);
+}
+
 std::optional<std::string> SimDialogs::SaveFileDialog(const TFileDialogRequest& request) {
-  DialogRecord record;
-  record.kind = DialogKind::SaveFile;
-  record.caption = request.Title;
-  record.file = request;
-  std::optional<DialogAnswer> answer = Next(record.kind, DialogAnswer::Kind::File);
-  std::optional<std::string> result;
-  if (answer && answer->kind == DialogAnswer::Kind::File) result = answer->text;
-  record.cancelled = !result;
-  record.answer = result ? *result : "cancel";
-  Done(std::move(record));
-  return result;
+  return FileDialog(DialogKind::SaveFile, request);
 }
 
 std::string SimDialogs::InputBox(const std::string& title, const std::string& prompt,

@@ -69,6 +69,8 @@ class SimDialogs : public IDialogs {
   // The next answer for a dialog of `kind`, or nullopt for the default.
   std::optional<DialogAnswer> Next(DialogKind kind, DialogAnswer::Kind fits);
   void Done(DialogRecord record);
+  // Open and save dialogs alike: a File answer gives the path.
+  std::optional<std::string> FileDialog(DialogKind kind, const TFileDialogRequest& request);
 
   std::deque<DialogAnswer> answers_;
   std::vector<DialogRecord> records_;

@@ -134,48 +134,31 @@ void SimWaveInput::SetSignal(int key, WaveSignal signal) {
   device.frame = 0;
 }
 
-int SimWaveInput::SetFault(const std::string& name, WaveFault fault, bool on) {
+int SimWaveInput::ForEachNamed(const std::string& name, const std::function<void(int)>& act) {
   int applied = 0;
   for (int key = 0; key < DeviceKeyCount(); ++key) {
     if (devices_[static_cast<std::size_t>(key)].name == name) {
-      SetFault(key, fault, on);
+      act(key);
       ++applied;
     }
   }
   return applied;
+}
+
+int SimWaveInput::SetFault(const std::string& name, WaveFault fault, bool on) {
+  return ForEachNamed(name, [&](int key) { SetFault(key, fault, on); });
 }
 
 int SimWaveInput::Unplug(const std::string& name) {
-  int applied = 0;
-  for (int key = 0; key < DeviceKeyCount(); ++key) {
-    if (devices_[static_cast<std::size_t>(key)].name == name) {
-      Unplug(key);
-      ++applied;
-    }
-  }
-  return applied;
+  return ForEachNamed(name, [this](int key) { Unplug(key); });
 }
 
 int SimWaveInput::Plug(const std::string& name) {
-  int applied = 0;
-  for (int key = 0; key < DeviceKeyCount(); ++key) {
-    if (devices_[static_cast<std::size_t>(key)].name == name) {
-      Plug(key);
-      ++applied;
-    }
-  }
-  return applied;
+  return ForEachNamed(name, [this](int key) { Plug(key); });
 }
 
 int SimWaveInput::SetSignal(const std::string& name, const WaveSignal& signal) {
-  int applied = 0;
-  for (int key = 0; key < DeviceKeyCount(); ++key) {
-    if (devices_[static_cast<std::size_t>(key)].name == name) {
-      SetSignal(key, signal);
-      ++applied;
-    }
-  }
-  return applied;
+  return ForEachNamed(name, [&](int key) { SetSignal(key, signal); });
 }
 
 SimWaveInput::Device* SimWaveInput::PresentDevice(int id) {

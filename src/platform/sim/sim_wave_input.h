@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -135,6 +136,8 @@ class SimWaveInput : public IWaveInput {
   WaveResult Record(std::string op, int device, WaveHandle handle, const WaveHeader* header,
                     WaveResult result);
   void Fill(Device& device, WaveHeader& header, int frames);
+  // Runs `act` with the key of every device called `name`; how many there were.
+  int ForEachNamed(const std::string& name, const std::function<void(int)>& act);
   void Return(Handle& handle, WaveHeader* header);
 
   IMessageLoop& loop_;
