@@ -99,7 +99,8 @@ TIniFile TIniFile::Parse(std::string_view text) {
   TIniFile ini;
   if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
       static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF) {
-    text.remove_prefix(3);  // a UTF-8 byte-order mark is not part of the first line
+    text.remove_prefix(3);  // a UTF-8 byte-order mark is not part of the first line,
+    ini.bom_ = true;        // but the file keeps it when it is written again
   }
   std::size_t first_lf = text.find('\n');
   if (first_lf != npos && first_lf > 0 && text[first_lf - 1] == '\r') ini.eol_ = "\r\n";
@@ -134,7 +135,7 @@ TIniFile TIniFile::Load(const std::string& path) {
 }
 
 std::string TIniFile::Text() const {
-  std::string out;
+  std::string out = bom_ ? "\xEF\xBB\xBF" : "";
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     out += lines_[i];
     if (i + 1 < lines_.size() || final_eol_) out += eol_;

@@ -64,6 +64,7 @@ class TIniFile {
   std::vector<std::string> lines_;
   std::string eol_ = "\n";
   bool final_eol_ = true;
+  bool bom_ = false;
 };
 
 // True when `text` parses as a 32-bit decimal integer with optional surrounding blanks.

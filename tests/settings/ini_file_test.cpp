@@ -81,6 +81,17 @@ TEST(IniFile, KeepsWindowsLineEndsAndAFileWithoutFinalLineEnd) {
   EXPECT_EQ(open_end.Text(), "[Form]\na=3");
 }
 
+TEST(IniFile, AByteOrderMarkIsKeptButIsNoPartOfTheFirstLine) {
+  const std::string bom = "\xEF\xBB\xBF";
+  TIniFile ini = TIniFile::Parse(bom + "[Form]\ncal=-4\n");
+  EXPECT_EQ(ini.ReadString("Form", "cal", ""), "-4");
+  ini.WriteInteger("Form", "left", 3);
+  EXPECT_EQ(ini.Text(), bom + "[Form]\ncal=-4\nleft=3\n");
+  // A second mark is text of the first line, and stays so through a save and a load.
+  const std::string twice = bom + bom + "x\n";
+  EXPECT_EQ(TIniFile::Parse(TIniFile::Parse(twice).Text()).Text(), twice);
+}
+
 TEST(IniFile, LineBreaksInAValueCannotInjectLines) {
   TIniFile ini;
   ini.WriteString("Form", "password", "a\n[Input]\r\nDevice Name=x");
