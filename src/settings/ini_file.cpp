@@ -63,6 +63,102 @@ bool KeyOf(std::string_view line, std::string_view& key) {
   return true;
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// UTF-16 code units to UTF-8. A surrogate without its partner is kept as its own three-byte
+// form, so whatever an editor wrote goes back unchanged; an odd last byte is dropped.
+std::string FromUtf16(std::string_view bytes, bool big_endian) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return static_cast<std::uint32_t>(big_endian ? (a << 8 | b) : (b << 8 | a));
+  };
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const std::uint32_t u = unit(i);
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+      const std::uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+// UTF-8 (with the lone surrogates FromUtf16 keeps) to UTF-16 code units; a byte that does not
+// start a valid sequence becomes U+FFFD.
+std::string ToUtf16(std::string_view text, bool big_endian) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  auto put = [&](std::uint32_t u) {
+    const char hi = static_cast<char>(u >> 8);
+    const char lo = static_cast<char>(u & 0xFF);
+    out.push_back(big_endian ? hi : lo);
+    out.push_back(big_endian ? lo : hi);
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t len = c < 0x80           ? 1
+                      : (c >> 5) == 0x6  ? 2
+                      : (c >> 4) == 0xE  ? 3
+                      : (c >> 3) == 0x1E ? 4
+                                         : 0;
+    std::uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+      if ((next & 0xC0) != 0x80) {
+        len = 0;
+        break;
+      }
+      cp = (cp << 6) | (next & 0x3Fu);
+    }
+    static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (len == 0 || cp < kLeast[len] || cp > 0x10FFFF) {
+      put(0xFFFD);
+      i += 1;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+    i += len;
+  }
+  return out;
+}
+
 // Line breaks in a value would split it into foreign lines; they become blanks.
 std::string OneLine(std::string_view value) {
   std::string out(value);
@@ -95,27 +191,37 @@ bool ParseIniInteger(std::string_view text, std::int64_t min, std::int64_t max,
   return true;
 }
 
-TIniFile TIniFile::Parse(std::string_view text) {
+TIniFile TIniFile::Parse(std::string_view bytes) {
   TIniFile ini;
-  if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
-      static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF) {
-    text.remove_prefix(3);  // a UTF-8 byte-order mark is not part of the first line,
-    ini.bom_ = true;        // but the file keeps it when it is written again
+  std::string decoded;
+  std::string_view text = bytes;
+  if (StartsWith(bytes, kUtf8Bom)) {
+    text.remove_prefix(kUtf8Bom.size());    // the mark is not part of the first line,
+    ini.encoding_ = TIniEncoding::Utf8Bom;  // but the file keeps it when it is written again
+  } else if (StartsWith(bytes, kUtf16LeBom) || StartsWith(bytes, kUtf16BeBom)) {
+    const bool big_endian = StartsWith(bytes, kUtf16BeBom);
+    ini.encoding_ = big_endian ? TIniEncoding::Utf16Be : TIniEncoding::Utf16Le;
+    decoded = FromUtf16(bytes.substr(2), big_endian);
+    text = decoded;
   }
-  std::size_t first_lf = text.find('\n');
-  if (first_lf != npos && first_lf > 0 && text[first_lf - 1] == '\r') ini.eol_ = "\r\n";
+  // Lines end in CR LF, LF or a lone CR (older editors); the first one found is kept for writing.
+  bool eol_known = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t lf = text.find('\n', pos);
-    std::size_t end = lf == npos ? text.size() : lf;
-    std::string_view line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ini.lines_.emplace_back(line);
-    if (lf == npos) {
+    const std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == npos) {
+      ini.lines_.emplace_back(text.substr(pos));
       ini.final_eol_ = false;
       break;
     }
-    pos = lf + 1;
+    ini.lines_.emplace_back(text.substr(pos, end - pos));
+    std::size_t eol_size = 1;
+    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') eol_size = 2;
+    if (!eol_known) {
+      ini.eol_ = std::string(text.substr(end, eol_size));
+      eol_known = true;
+    }
+    pos = end + eol_size;
   }
   return ini;
 }
@@ -134,37 +240,32 @@ TIniFile TIniFile::Load(const std::string& path) {
   return Parse(text);
 }
 
+TIniFile TIniFile::LoadForSave(const std::string& path) {
+  const std::optional<std::string> bytes = ReadFileForSave(path);
+  return bytes ? Parse(*bytes) : TIniFile();
+}
+
 std::string TIniFile::Text() const {
-  std::string out = bom_ ? "\xEF\xBB\xBF" : "";
+  std::string out;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     out += lines_[i];
     if (i + 1 < lines_.size() || final_eol_) out += eol_;
+  }
+  switch (encoding_) {
+    case TIniEncoding::Utf8:
+      return out;
+    case TIniEncoding::Utf8Bom:
+      return std::string(kUtf8Bom) + out;
+    case TIniEncoding::Utf16Le:
+      return std::string(kUtf16LeBom) + ToUtf16(out, false);
+    case TIniEncoding::Utf16Be:
+      return std::string(kUtf16BeBom) + ToUtf16(out, true);
   }
   return out;
 }
 
 void TIniFile::Save(const std::string& path) const {
-  namespace fs = std::filesystem;
-  const std::string text = Text();
-  const std::string temp = path + ".tmp~";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (f == nullptr) {
-    throw TFileWriteError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-  }
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = (std::fflush(f) == 0) && ok;
-  int saved_errno = errno;
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok) {
-    std::remove(temp.c_str());
-    throw TFileWriteError("Cannot write file \"" + path + "\". " + std::strerror(saved_errno));
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  if (ec) {
-    std::remove(temp.c_str());
-    throw TFileWriteError("Cannot create file \"" + path + "\". " + ec.message());
-  }
+  SaveFileWhole(path, Text());
 }
 
 TIniFile::TLocation TIniFile::Find(std::string_view section, std::string_view key) const {
@@ -270,12 +371,15 @@ bool MayWriteAsIni(const std::string& path) {
   if (!std::filesystem::exists(path, ec)) return true;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return true;
-  char buf[4096];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    if (std::memchr(buf, '\0', static_cast<std::size_t>(in.gcount())) != nullptr) return false;
+  if (!in) return true;  // the save itself reports what it cannot read
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (StartsWith(bytes, kUtf16LeBom) || StartsWith(bytes, kUtf16BeBom)) {
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      if (bytes[i] == '\0' && bytes[i + 1] == '\0') return false;
+    }
+    return true;
   }
-  return true;
+  return bytes.find('\0') == npos;
 }
 
 }  // namespace roarmark

@@ -4,31 +4,37 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "settings/file_save.h"
+
 namespace roarmark {
 
-// A write that could not be completed; the message names the file.
-class TFileWriteError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// How the file's bytes hold its text; a save writes the text back the same way.
+enum class TIniEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 class TIniFile {
  public:
   TIniFile() = default;
-  static TIniFile Parse(std::string_view text);
+  // The bytes of a file: UTF-8 (with or without a byte-order mark) or UTF-16 with a
+  // byte-order mark; lines end in CR LF, LF or CR.
+  static TIniFile Parse(std::string_view bytes);
   // A missing or unreadable file reads as empty.
   static TIniFile Load(const std::string& path);
+  // The file a save is about to change: missing reads as empty, but a file that exists and
+  // cannot be read or replaced throws TFileWriteError (see ReadFileForSave).
+  static TIniFile LoadForSave(const std::string& path);
 
-  // Writes the whole text to a temporary file beside `path` and puts it in place, so a failed
-  // write leaves the previous file intact. Throws TFileWriteError.
+  // Puts the whole text in place of the file (SaveFileWhole). Throws TFileWriteError.
   void Save(const std::string& path) const;
 
+  // The bytes to store: the encoding and the line end the text was read with (a new text is
+  // UTF-8 with LF).
   std::string Text() const;
+  TIniEncoding Encoding() const { return encoding_; }
+  const std::string& LineEnd() const { return eol_; }
 
   // The value exactly as written after the first '=', or nothing when the key is missing.
   std::optional<std::string> ReadRaw(std::string_view section, std::string_view key) const;
@@ -61,18 +67,18 @@ class TIniFile {
   std::optional<std::int64_t> ReadNumber(std::string_view section, std::string_view key,
                                          std::int64_t min, std::int64_t max) const;
 
-  std::vector<std::string> lines_;
+  std::vector<std::string> lines_;  // UTF-8, without line ends
   std::string eol_ = "\n";
   bool final_eol_ = true;
-  bool bom_ = false;
+  TIniEncoding encoding_ = TIniEncoding::Utf8;
 };
 
 // True when `text` parses as a 32-bit decimal integer with optional surrounding blanks.
 bool ParseIniInteger(std::string_view text, std::int64_t min, std::int64_t max,
                      std::int64_t& value);
 
-// True when the file at `path` is missing or looks like INI text (no NUL bytes), so it may be
-// written as INI without destroying another kind of file.
+// True when the file at `path` is missing or looks like INI text (no NUL characters in its
+// encoding), so it may be written as INI without destroying another kind of file.
 bool MayWriteAsIni(const std::string& path);
 
 }  // namespace roarmark

@@ -78,7 +78,7 @@ void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx) {
 void SaveIniSettings(TMeterSettings& s, const std::string& data_folder, int window_left,
                      int window_top) {
   const std::string path = IniPath(data_folder);
-  TIniFile ini = TIniFile::Load(path);
+  TIniFile ini = TIniFile::LoadForSave(path);
   const char* f = kSectionForm;
   ini.WriteString(kSectionInput, "Device Name", TrimLeft(s.DeviceName));
   ini.WriteString(kSectionInput, "Short Name", s.ShortName);
@@ -133,7 +133,7 @@ void SaveIniSettings(TMeterSettings& s, const std::string& data_folder, int wind
 
 void SaveWindowPosition(const std::string& data_folder, int window_left, int window_top) {
   const std::string path = IniPath(data_folder);
-  TIniFile ini = TIniFile::Load(path);
+  TIniFile ini = TIniFile::LoadForSave(path);
   ini.WriteInteger(kSectionForm, "left", window_left);
   ini.WriteInteger(kSectionForm, "top", window_top);
   ini.Save(path);
@@ -141,7 +141,7 @@ void SaveWindowPosition(const std::string& data_folder, int window_left, int win
 
 void SaveEmptyDeviceName(const std::string& data_folder) {
   const std::string path = IniPath(data_folder);
-  TIniFile ini = TIniFile::Load(path);
+  TIniFile ini = TIniFile::LoadForSave(path);
   ini.WriteString(kSectionInput, "Device Name", "");
   ini.Save(path);
 }

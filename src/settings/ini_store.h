@@ -27,7 +27,8 @@ struct TIniLoadContext {
 void LoadIniSettings(TMeterSettings& settings, const TIniLoadContext& context);
 
 // Writes the full table in its order. Empties the password first when not locked. Throws
-// TFileWriteError; nothing is half-written since the file is replaced whole.
+// TFileWriteError; nothing is half-written since the file is replaced whole, and a file that
+// cannot be read or written is left as it was.
 void SaveIniSettings(TMeterSettings& settings, const std::string& data_folder, int window_left,
                      int window_top);
 
