@@ -25,7 +25,7 @@ void TRoarmarkProgram::Start() {
   app_->SetTitle(kProgramTitle);
   form1_ = std::make_unique<TForm1>(*app_, platform_);
   form1_->FormCreate();
-  form2_ = std::make_unique<TForm2>(*app_);
+  form2_ = std::make_unique<TForm2>(*app_, *form1_);
   form3_ = std::make_unique<TForm3>(*app_);
   form5_ = std::make_unique<TForm5>(*app_);
   form1_->Setup = form2_.get();

@@ -18,7 +18,6 @@
 #include "settings/ini_store.h"
 #include "settings/paths.h"
 #include "settings/preset_list.h"
-#include "setup/setup_dialog.h"
 
 namespace roarmark {
 
@@ -220,8 +219,7 @@ void TForm1::FormShow() {
 
 void TForm1::FormActivate() {
   if (Setup == nullptr) return;
-  Setup->Edit1.SetText(Settings.Calibration);
-  Setup->Edit2.SetText(Settings.Decay);
+  Setup->ShowStoredTexts(Settings.Calibration, Settings.Decay);
 }
 
 void TForm1::FormCloseQuery(bool& can_close) {

@@ -9,6 +9,7 @@
 
 #include "core/capture_session.h"
 #include "core/level_engine.h"
+#include "core/setup_dialog_access.h"
 #include "display/display_state.h"
 #include "display/meter_display.h"
 #include "platform/platform.h"
@@ -20,7 +21,6 @@
 
 namespace roarmark {
 
-class TForm2;
 class TForm5;
 
 // Captions of the program's own boxes (the leading blank belongs to the first).
@@ -54,7 +54,7 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   bool Dragging = false;
 
   // The other windows, set by the entry once they exist.
-  TForm2* Setup = nullptr;
+  ISetupDialog* Setup = nullptr;
   TForm5* InputLoss = nullptr;
 
   // Life cycle.

@@ -1,0 +1,69 @@
+// The setup dialog's buttons, keys and link: OK, Exit Program, the picture browse, the settings
+// files and the preset list.
+#include "core/main_window.h"
+#include "settings/ini_store.h"
+#include "settings/paths.h"
+#include "setup/setup_dialog.h"
+
+namespace roarmark {
+
+using namespace platform::ui;
+
+namespace {
+
+std::string FolderPart(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\:");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+void TForm2::Button1Click() {
+  SetModalResult(mrOk);
+}
+
+// Stores everything as it stands (the OK-only fields are not taken) and ends the program
+// without the closing steps: a device chosen but not applied is neither opened nor stored.
+void TForm2::Button2Click() {
+  SaveIniSettings(main_.Settings, main_.DataFolder, main_.Left(), main_.Top());
+  App().Terminate();
+}
+
+void TForm2::Button5Click() {
+  platform::TFileDialogRequest request;
+  request.Filter =
+      "Background Graphic (*.jpg; *.bmp)|*jpg;*bmp;*BMP;*JPG | Background Graphic "
+      "(*.bmp)|*bmp;*BMP  | Background Graphic (*.jpg) | *jpg; *JPG";
+  request.InitialDir = FolderPart(main_.Settings.GraphicFilename);
+  request.DefaultExt = "bmp";
+  if (auto chosen = main_.Platform().Dialogs->OpenFileDialog(request)) {
+    main_.LoadBackground(*chosen);
+    Edit10.SetText(*chosen);
+  }
+}
+
+void TForm2::Button6Click() {}
+
+void TForm2::Button7Click() {}
+
+void TForm2::Button8Click() {}
+
+void TForm2::Label15Click() {
+  // A failing shell is not reported.
+  main_.Platform().Shell->OpenDocument(kMakerWebAddress);
+}
+
+// The window sees every key first; each release is consumed.
+void TForm2::FormKeyUp(int& key, TShiftState shift) {
+  const bool ctrl = (shift & ssCtrl) != 0;
+  if (key == VK_ESCAPE) {
+    SetModalResult(mrCancel);
+  } else if (ctrl && key == VkLetter('H')) {
+    HoldCheckBox.SetChecked(true);
+  } else if (ctrl && key == VkLetter('N')) {
+    HoldCheckBox.SetChecked(false);
+  }
+  key = 0;
+}
+
+}  // namespace roarmark
