@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "display/meter_state.h"
 #include "settings/meter_settings.h"
 
 namespace roarmark {
@@ -14,7 +15,6 @@ namespace roarmark {
 inline constexpr int kFramesPerBuffer = 1100;
 inline constexpr int kBufferBytes = kFramesPerBuffer * 4;
 inline constexpr int kLevelTableSize = 3278;
-inline constexpr int kAverageRingSize = 1000;
 inline constexpr int kMaxAverageNumber = 400;
 inline constexpr int kHoldBuffers = 75;
 
@@ -22,29 +22,7 @@ inline constexpr int kHoldBuffers = 75;
 inline constexpr TColor kClWindow = 0x80000005;  // the platform's normal window background
 inline constexpr TColor kClRed = 0x000000FF;
 
-struct TMeterState {
-  std::int32_t Position = 0;
-  std::int32_t PeakMarker = 0;
-  std::int32_t HoldCount = 0;
-  std::uint32_t PeakTick = 0;
-  std::array<std::int32_t, kAverageRingSize> AverageRing{};
-  std::int32_t AverageIndex = 0;
-  bool Blanked = false;
-  std::int32_t DecayStep = 0;
-};
-
 using LevelTable = std::array<std::int32_t, kLevelTableSize>;
-
-// What the engine draws through; the display layer implements it.
-class IMeterDisplay {
- public:
-  virtual ~IMeterDisplay() = default;
-  virtual void DrawVerticalBars(int position) = 0;
-  virtual void DrawHorizontalBars(int position) = 0;
-  virtual void DrawAnalogueMeter(int position) = 0;
-  virtual void RestoreReadoutBacking() = 0;
-  virtual void DrawReadout(double value) = 0;
-};
 
 // The setup dialog's reference and decay fields and its headroom label.
 class ISetupFields {

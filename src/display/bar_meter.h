@@ -1,8 +1,8 @@
 // The bar meter: a column (or row) of blocks lit up to the meter position, with a peak block.
 #pragma once
 
-#include "core/level_engine.h"
 #include "display/display_state.h"
+#include "display/meter_state.h"
 #include "settings/meter_settings.h"
 
 namespace roarmark {

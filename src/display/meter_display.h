@@ -1,8 +1,8 @@
 // The display side of the level engine: draws on the display state with the live settings.
 #pragma once
 
-#include "core/level_engine.h"
 #include "display/display_state.h"
+#include "display/meter_state.h"
 #include "settings/meter_settings.h"
 
 namespace roarmark {

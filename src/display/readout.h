@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/level_engine.h"
 #include "display/display_state.h"
+#include "display/meter_state.h"
 #include "settings/meter_settings.h"
 
 namespace roarmark {
