@@ -1,0 +1,245 @@
+// The image view: the display picture put on screen.
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/qt/qt_peer_kinds.h"
+#include "platform/ui/image_view.h"
+
+namespace roarmark::platform::qt {
+
+using namespace ui;
+
+namespace {
+
+class TImageWidget final : public QWidget {
+ public:
+  TImageWidget(TImageView& view, QWidget* parent) : QWidget(parent), view_(view) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+  // The owner drew into the picture. Where it says which area it drew, only that is repainted;
+  // otherwise only the part that differs from what is on screen: the meter box and the readout
+  // are a small part of a full-screen picture, and comparing is cheaper than copying the whole
+  // picture 40 times a second.
+  void ImageChanged() {
+    const TPixelsView& pixels = view_.Image();
+    const TImageView::TChangedArea changed = view_.TakeChangedArea();
+    const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
+    const std::size_t count =
+        usable ? static_cast<std::size_t>(pixels.Width) * static_cast<std::size_t>(pixels.Height)
+               : 0;
+    if (!usable || shown_width_ != pixels.Width || shown_.size() != count) {
+      Reset();
+      return;
+    }
+    if (!changed.Whole) {
+      const QRect area =
+          QRect(changed.Area.Left, changed.Area.Top, changed.Area.Width(), changed.Area.Height())
+              .intersected(QRect(0, 0, pixels.Width, pixels.Height));
+      if (area.isEmpty()) return;
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * pixels.Width + area.left();
+        std::memcpy(shown_.data() + at, pixels.Pixels + at,
+                    static_cast<std::size_t>(area.width()) * 4);
+      }
+      Repaint(pixels, area);
+      return;
+    }
+    int top = -1;
+    int bottom = -1;
+    int left = pixels.Width;
+    int right = -1;
+    const std::size_t row_bytes = static_cast<std::size_t>(pixels.Width) * 4;
+    for (int y = 0; y < pixels.Height; ++y) {
+      const std::uint32_t* now = pixels.Pixels + static_cast<std::ptrdiff_t>(y) * pixels.Width;
+      std::uint32_t* before = shown_.data() + static_cast<std::ptrdiff_t>(y) * pixels.Width;
+      if (std::memcmp(now, before, row_bytes) == 0) continue;
+      int l = 0;
+      while (now[l] == before[l])
+        ++l;
+      int r = pixels.Width - 1;
+      while (now[r] == before[r])
+        --r;
+      std::memcpy(before + l, now + l, static_cast<std::size_t>(r - l + 1) * 4);
+      if (top < 0) top = y;
+      bottom = y;
+      left = std::min(left, l);
+      right = std::max(right, r);
+    }
+    if (top < 0) return;
+    Repaint(pixels, QRect(left, top, right - left + 1, bottom - top + 1));
+  }
+
+  // Repaints the picture pixels of `source`.
+  void Repaint(const TPixelsView& pixels, const QRect& source) {
+    if (view_.ScaleMode() == TScaleMode::smStretch) {
+      QRect device = StretchedArea(source);
+      if (Stretching()) {
+        if (stretched_.size() != DeviceSize()) device = QRect(QPoint(0, 0), DeviceSize());
+        Stretch(pixels, device);
+      }
+      update(ToLogical(device));
+    } else {
+      update(ToLogical(source));
+    }
+  }
+
+  // Everything anew: new picture, size or scale mode.
+  void Reset() {
+    view_.TakeChangedArea();  // all of it is shown now
+    const TPixelsView& pixels = view_.Image();
+    if (pixels.Pixels && pixels.Width > 0 && pixels.Height > 0) {
+      shown_.assign(pixels.Pixels,
+                    pixels.Pixels + static_cast<std::ptrdiff_t>(pixels.Width) * pixels.Height);
+      shown_width_ = pixels.Width;
+    } else {
+      shown_.clear();
+      shown_width_ = 0;
+    }
+    stretched_ = QImage();
+    update();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    stretched_ = QImage();
+  }
+
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    const QColor grey = QColor::fromRgb(kImageViewBackground);
+    const TPixelsView& pixels = view_.Image();
+    if (!pixels.Pixels || pixels.Width <= 0 || pixels.Height <= 0) {
+      painter.fillRect(event->rect(), grey);
+      return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    if (view_.ScaleMode() == TScaleMode::smStretch && Stretching()) {
+      if (stretched_.size() != DeviceSize()) Stretch(pixels, QRect(QPoint(0, 0), DeviceSize()));
+      painter.drawImage(QPointF(0, 0), stretched_);
+      return;
+    }
+    // The display bitmap as it is, no copy: one device pixel per picture pixel.
+    QImage image(reinterpret_cast<const uchar*>(pixels.Pixels), pixels.Width, pixels.Height,
+                 static_cast<qsizetype>(pixels.Width) * 4, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(0, 0), image);
+    if (view_.ScaleMode() == TScaleMode::smStretch) return;
+    const QRectF covered(0, 0, pixels.Width / ratio, pixels.Height / ratio);
+    if (covered.right() < width())
+      painter.fillRect(QRectF(covered.right(), 0, width() - covered.right(), height()), grey);
+    if (covered.bottom() < height())
+      painter.fillRect(QRectF(0, covered.bottom(), covered.width(), height() - covered.bottom()),
+                       grey);
+  }
+
+ private:
+  QSize DeviceSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+  }
+  // Stretched onto a different size; the same size is a plain copy.
+  bool Stretching() const {
+    const TPixelsView& pixels = view_.Image();
+    return DeviceSize() != QSize(pixels.Width, pixels.Height);
+  }
+  QRect ToLogical(const QRect& device) const {
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio,
+                  device.height() / ratio)
+        .toAlignedRect();
+  }
+  // The device pixels that show picture pixels of `source`.
+  QRect StretchedArea(const QRect& source) const {
+    const TPixelsView& pixels = view_.Image();
+    const QSize device = DeviceSize();
+    auto first = [](int s, int span, int dspan) {  // smallest d with d * span / dspan >= s
+      return static_cast<int>((static_cast<std::int64_t>(s) * dspan + span - 1) / span);
+    };
+    const int x0 = first(source.left(), pixels.Width, device.width());
+    const int x1 = first(source.right() + 1, pixels.Width, device.width());
+    const int y0 = first(source.top(), pixels.Height, device.height());
+    const int y1 = first(source.bottom() + 1, pixels.Height, device.height());
+    return QRect(x0, y0, x1 - x0, y1 - y0).intersected(QRect(QPoint(0, 0), device));
+  }
+  // Nearest neighbour as the model defines it: device pixel x shows picture column
+  // x * width / device width (and likewise for rows), so every backend shows the same pixels.
+  void Stretch(const TPixelsView& pixels, const QRect& area) {
+    const QSize device = DeviceSize();
+    if (stretched_.size() != device) {
+      stretched_ = QImage(device, QImage::Format_RGB32);
+      stretched_.setDevicePixelRatio(devicePixelRatioF());
+    }
+    if (columns_.size() != static_cast<std::size_t>(device.width()) ||
+        columns_for_ != pixels.Width) {
+      columns_.resize(static_cast<std::size_t>(device.width()));
+      for (int x = 0; x < device.width(); ++x)
+        columns_[static_cast<std::size_t>(x)] =
+            static_cast<int>(static_cast<std::int64_t>(x) * pixels.Width / device.width());
+      columns_for_ = pixels.Width;
+    }
+    const QRect part = area.intersected(QRect(QPoint(0, 0), device));
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+      const int sy =
+          static_cast<int>(static_cast<std::int64_t>(y) * pixels.Height / device.height());
+      const std::uint32_t* in = pixels.Pixels + static_cast<std::ptrdiff_t>(sy) * pixels.Width;
+      auto* out = reinterpret_cast<std::uint32_t*>(stretched_.scanLine(y));
+      for (int x = part.left(); x <= part.right(); ++x)
+        out[x] = in[columns_[static_cast<std::size_t>(x)]];
+    }
+  }
+
+  TImageView& view_;
+  std::vector<std::uint32_t> shown_;  // the picture as last put on screen
+  int shown_width_ = 0;
+  QImage stretched_;
+  std::vector<int> columns_;
+  int columns_for_ = -1;
+};
+
+class TImagePeer final : public TWidgetPeer {
+ public:
+  TImagePeer(TQtUiBackend& backend, TImageView& view) : TWidgetPeer(backend, view), view_(view) {
+    Init(new TImageWidget(view, ParentWidget()), TMouse::Forward);
+    // A press does not focus the display; the program focuses it on release.
+    widget_->setFocusPolicy(Qt::TabFocus);
+  }
+
+ protected:
+  void Update(TProperty what) override {
+    auto* image = static_cast<TImageWidget*>(widget_.data());
+    if (what == TProperty::ImageChanged)
+      image->ImageChanged();
+    else if (what == TProperty::Picture || what == TProperty::ScaleMode ||
+             what == TProperty::Bounds || what == TProperty::Other)
+      image->Reset();
+  }
+  bool RepaintsOnChange() const override { return false; }
+  // Shown 1:1, a mouse position addresses picture pixels, which are device pixels.
+  QPoint ToClient(QPoint p) const override {
+    if (view_.ScaleMode() == TScaleMode::smStretch) return p;
+    const qreal ratio = widget_->devicePixelRatioF();
+    return QPoint(qRound(p.x() * ratio), qRound(p.y() * ratio));
+  }
+
+ private:
+  TImageView& view_;
+};
+
+}  // namespace
+
+std::unique_ptr<IControlPeer> CreateImagePeer(TQtUiBackend& backend, TControl& control) {
+  if (auto* c = dynamic_cast<TImageView*>(&control))
+    return std::make_unique<TImagePeer>(backend, *c);
+  return nullptr;
+}
+
+}  // namespace roarmark::platform::qt
