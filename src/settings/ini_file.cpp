@@ -179,11 +179,13 @@ bool ParseIniInteger(std::string_view text, std::int64_t min, std::int64_t max,
     negative = t.front() == '-';
     t.remove_prefix(1);
   }
-  if (t.empty() || t.size() > 12) return false;
+  if (t.empty()) return false;
   std::int64_t v = 0;
+  std::size_t significant = 0;  // leading zeros do not count towards the limit
   for (char c : t) {
     if (c < '0' || c > '9') return false;
     v = v * 10 + (c - '0');
+    if (v != 0 && ++significant > 11) return false;
   }
   if (negative) v = -v;
   if (v < min || v > max) return false;

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sstream>
+
+#include "temp_folder.h"
 
 namespace roarmark {
 namespace {
@@ -24,13 +27,13 @@ TEST(IniFile, KeysAndSectionsMatchWithoutRegardToCase) {
 TEST(IniFile, TypedReadsFallBackOnTextThatIsNotANumber) {
   TIniFile ini = TIniFile::Parse(
       "[Form]\nPeak Hold=2\nBlend=yes\nMonitor= 3 \nLeft=-20\nBig=2147483648\nEmpty=\n"
-      "Colour=-2147483643\nUColour=2147483653\nHex=0x10\n");
+      "Colour=-2147483643\nUColour=2147483653\nHex=0x10\nZeros=-00000000000000012\n");
   const struct {
     const char* key;
     std::int32_t fallback;
     std::int32_t expected;
-  } ints[] = {{"Monitor", 1, 3}, {"Left", 0, -20}, {"Big", 7, 7},    {"Empty", 5, 5},
-              {"Hex", 9, 9},     {"Blend", 4, 4},  {"Missing", 6, 6}};
+  } ints[] = {{"Monitor", 1, 3}, {"Left", 0, -20}, {"Big", 7, 7},     {"Empty", 5, 5},
+              {"Hex", 9, 9},     {"Blend", 4, 4},  {"Missing", 6, 6}, {"Zeros", 0, -12}};
   for (const auto& c : ints)
     EXPECT_EQ(ini.ReadInteger("Form", c.key, c.fallback), c.expected) << c.key;
   EXPECT_TRUE(ini.ReadBool("Form", "Peak Hold", false));  // any integer other than 0
@@ -100,7 +103,8 @@ TEST(IniFile, LineBreaksInAValueCannotInjectLines) {
 }
 
 TEST(IniFile, Utf8SurvivesAWriteAndARead) {
-  const std::string path = (fs::temp_directory_path() / "roarmark_ini_utf8.ini").string();
+  test::TTempFolder dir;
+  const std::string path = (dir.Path() / "Roarmark.ini").string();
   TIniFile ini;
   ini.WriteString("Input", "Device Name", "Mikrofon – Bühne 🎤");
   ini.WriteString("Form", "Graphic Filename", "/home/zoë/Fête/Bild.jpg");
@@ -108,7 +112,6 @@ TEST(IniFile, Utf8SurvivesAWriteAndARead) {
   TIniFile back = TIniFile::Load(path);
   EXPECT_EQ(back.ReadString("Input", "Device Name", ""), "Mikrofon – Bühne 🎤");
   EXPECT_EQ(back.ReadString("Form", "Graphic Filename", ""), "/home/zoë/Fête/Bild.jpg");
-  fs::remove(path);
 }
 
 TEST(IniFile, MissingFileReadsAsEmpty) {
@@ -118,31 +121,76 @@ TEST(IniFile, MissingFileReadsAsEmpty) {
 }
 
 TEST(IniFile, FailedSaveThrowsAndLeavesTheOldFile) {
-  const fs::path dir = fs::temp_directory_path() / "roarmark_ini_ro";
-  fs::create_directories(dir);
-  const std::string path = (dir / "Roarmark.ini").string();
+  test::TTempFolder dir;
+  const std::string path = (dir.Path() / "Roarmark.ini").string();
   { std::ofstream(path) << "[Form]\nleft=5\n"; }
-  EXPECT_THROW(TIniFile().Save((dir / "missing" / "x.ini").string()), TFileWriteError);
+  EXPECT_THROW(TIniFile().Save((dir.Path() / "missing" / "x.ini").string()), TFileWriteError);
   if (geteuid() != 0) {  // root writes into read-only folders anyway
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
     TIniFile ini = TIniFile::Load(path);
     ini.WriteInteger("Form", "left", 9);
     EXPECT_THROW(ini.Save(path), TFileWriteError);
-    fs::permissions(dir, fs::perms::owner_all);
+    fs::permissions(dir.Path(), fs::perms::owner_all);
     EXPECT_EQ(TIniFile::Load(path).ReadInteger("Form", "left", 0), 5);
   }
-  fs::remove_all(dir);
+}
+
+// UTF-16 code units as bytes behind their byte-order mark.
+std::string Utf16(std::u16string_view text, bool big_endian) {
+  std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t u : text) {
+    const char hi = static_cast<char>(u >> 8);
+    const char lo = static_cast<char>(u & 0xFF);
+    out.push_back(big_endian ? hi : lo);
+    out.push_back(big_endian ? lo : hi);
+  }
+  return out;
+}
+
+TEST(IniFile, ReadsWhatEditorsWriteAndSavesItTheSameWay) {
+  const struct {
+    const char* name;
+    std::string file;
+    std::string written;  // after "left" is set to 3 and "Device Name" to "Bühne"
+  } cases[] = {
+      {"CR line ends", "[Form]\rcal=-4\r[Input]\rDevice Name=x\r",
+       "[Form]\rcal=-4\rleft=3\r[Input]\rDevice Name=B\xC3\xBChne\r"},
+      {"UTF-16 LE, CR LF",
+       Utf16(u"[Form]\r\ncal=-4\r\n[Input]\r\nDevice Name=\U0001F3A4\r\n", false),
+       Utf16(u"[Form]\r\ncal=-4\r\nleft=3\r\n[Input]\r\nDevice Name=B\u00FChne\r\n", false)},
+      {"UTF-16 BE, LF, no final line end", Utf16(u"[Form]\ncal=-4\n[Input]\nDevice Name=x", true),
+       Utf16(u"[Form]\ncal=-4\nleft=3\n[Input]\nDevice Name=B\u00FChne", true)},
+      {"UTF-16 LE, lone surrogate kept",
+       Utf16(u"[Form]\ncal=-4\n[Input]\nDevice Name=x\n;\xD800\n", false),
+       Utf16(u"[Form]\ncal=-4\nleft=3\n[Input]\nDevice Name=B\u00FChne\n;\xD800\n", false)},
+  };
+  for (const auto& c : cases) {
+    TIniFile ini = TIniFile::Parse(c.file);
+    EXPECT_EQ(ini.ReadInteger("Form", "cal", 0), -4) << c.name;
+    ini.WriteInteger("Form", "left", 3);
+    ini.WriteString("Input", "Device Name", "B\xC3\xBChne");
+    EXPECT_EQ(ini.Text(), c.written) << c.name;
+    EXPECT_EQ(TIniFile::Parse(c.written).ReadString("Input", "Device Name", ""), "B\xC3\xBChne")
+        << c.name;
+  }
+  // A character beyond the first 65536 comes through a surrogate pair as its UTF-8 form.
+  EXPECT_EQ(TIniFile::Parse(Utf16(u"[Input]\nDevice Name=\U0001F3A4\n", false))
+                .ReadString("Input", "Device Name", ""),
+            "\xF0\x9F\x8E\xA4");
 }
 
 TEST(IniFile, RefusesToTreatABinaryFileAsIni) {
-  const std::string path = (fs::temp_directory_path() / "roarmark_not_ini.bmp").string();
+  test::TTempFolder dir;
+  const std::string path = (dir.Path() / "picture.bmp").string();
+  const std::string utf16 = (dir.Path() / "unicode.cfg").string();
   {
     std::ofstream out(path, std::ios::binary);
     out.write("BM\0\0\x36", 5);
+    std::ofstream(utf16, std::ios::binary) << Utf16(u"[Form]\r\nStyle=1\r\n", false);
   }
   EXPECT_FALSE(MayWriteAsIni(path));
   EXPECT_TRUE(MayWriteAsIni(path + ".missing"));
-  fs::remove(path);
+  EXPECT_TRUE(MayWriteAsIni(utf16));
 }
 
 }  // namespace

@@ -5,9 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "settings/paths.h"
+#include "temp_folder.h"
 
 namespace roarmark {
 namespace {
@@ -16,15 +20,7 @@ namespace fs = std::filesystem;
 
 class IniStoreTest : public ::testing::Test {
  protected:
-  IniStoreTest() {
-    dir_ = fs::temp_directory_path() /
-           ("roarmark_store_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    ctx.DataFolder = dir_.string() + "/";
-  }
-  ~IniStoreTest() override { fs::remove_all(dir_); }
+  IniStoreTest() { ctx.DataFolder = dir_.Folder(); }
   void WriteIni(const std::string& text) { std::ofstream(ctx.DataFolder + "Roarmark.ini") << text; }
   std::string ReadIni() {
     std::ifstream in(ctx.DataFolder + "Roarmark.ini");
@@ -38,7 +34,7 @@ class IniStoreTest : public ::testing::Test {
     return s;
   }
 
-  fs::path dir_;
+  test::TTempFolder dir_;
   TIniLoadContext ctx;
 };
 
@@ -170,6 +166,53 @@ TEST_F(IniStoreTest, SavingIntoAMissingFolderThrows) {
   TMeterSettings s;
   EXPECT_THROW(SaveIniSettings(s, ctx.DataFolder + "gone/", 0, 0), TFileWriteError);
   EXPECT_THROW(SaveWindowPosition(ctx.DataFolder + "gone/", 0, 0), TFileWriteError);
+}
+
+// A file the operator cannot read or write fails every save moment and keeps every value.
+TEST_F(IniStoreTest, EverySaveLeavesAFileItMayNotReadOrWriteAsItWas) {
+  const std::string path = ctx.DataFolder + "Roarmark.ini";
+  const std::string text = "[Input]\nDevice Name=Mic\n[Form]\ncal=-4\nleft=1\ntop=2\n";
+  TMeterSettings s;
+  const struct {
+    const char* name;
+    std::function<void()> save;
+  } moments[] = {
+      {"full save", [&] { SaveIniSettings(s, ctx.DataFolder, 0, 0); }},
+      {"window position", [&] { SaveWindowPosition(ctx.DataFolder, 0, 0); }},
+      {"device reset", [&] { SaveEmptyDeviceName(ctx.DataFolder); }},
+  };
+  for (mode_t mode : {0000, 0444}) {
+    for (const auto& m : moments) {
+      WriteIni(text);
+      ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+      try {
+        m.save();
+        ADD_FAILURE() << m.name << " replaced a file of mode " << mode;
+      } catch (const TFileWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+      }
+      ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+      EXPECT_EQ(ReadIni(), text) << m.name << " at mode " << mode;
+    }
+  }
+}
+
+TEST_F(IniStoreTest, AUnicodeFileFromAWindowsEditorIsReadAndKeptSo) {
+  // "[Form]" CR LF "cal=-4" CR LF "left=1" CR LF in UTF-16 LE behind its byte-order mark.
+  std::string file = "\xFF\xFE";
+  for (char c : std::string("[Form]\r\ncal=-4\r\nleft=1\r\n")) {
+    file.push_back(c);
+    file.push_back('\0');
+  }
+  WriteIni(file);
+  EXPECT_EQ(Load().Calibration, "-4");
+  SaveWindowPosition(ctx.DataFolder, 7, 8);
+  std::string expected = "\xFF\xFE";
+  for (char c : std::string("[Form]\r\ncal=-4\r\nleft=7\r\ntop=8\r\n")) {
+    expected.push_back(c);
+    expected.push_back('\0');
+  }
+  EXPECT_EQ(ReadIni(), expected);
 }
 
 TEST(Paths, PortablePathAndFileNames) {
