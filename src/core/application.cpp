@@ -30,6 +30,7 @@ void TRoarmarkProgram::Start() {
   form5_ = std::make_unique<TForm5>(*app_);
   form1_->Setup = form2_.get();
   form1_->InputLoss = form5_.get();
+  form1_->PresetWindow = form3_.get();
   // "CLOSE NOW": the operator's own choice to end at once, nothing saved.
   form5_->Button1.OnClick = [this] { platform_.MessageLoop->EndProcess(0); };
   // The engine reads these two fields from the first buffer on, whether or not the window

@@ -46,11 +46,6 @@ bool IsJpegName(const std::string& path) {
   return false;
 }
 
-const char* const kHelpFiles[] = {"Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",
-                                  "Roarmark Help French.pdf",  "Roarmark Help German.pdf",
-                                  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
-                                  "Roarmark Help Spanish.pdf"};
-
 }  // namespace
 
 std::string StartupCalibration(const std::string& stored) {
@@ -99,10 +94,12 @@ TForm1::TForm1(TApplication& app, const platform::TPlatform& platform)
   OnDblClick = [this] { ResetPeakCommand(); };
   Image1.OnKeyUp = [this](int& key, TShiftState shift) { KeyReleased(key, shift, true); };
   Image1.OnDblClick = [this] { ResetPeakCommand(); };
-  Image1.OnMouseUp = [this](TMouseButton, TShiftState, int, int) {
-    Dragging = false;
-    Image1.SetFocus();  // the keys of the display arrive on the image from now on
+  Image1.OnMouseDown = [this](TMouseButton button, TShiftState, int x, int y) {
+    DesignMouseDown(button, x, y);
   };
+  Image1.OnMouseMove = [this](TShiftState, int x, int y) { DesignMouseMove(x, y); };
+  Image1.OnMouseUp = [this](TMouseButton, TShiftState, int, int) { DesignMouseUp(); };
+  Image1.OnMouseWheel = [this](int step, TShiftState, int, int) { DesignWheel(step); };
   Readout.OnClick = [this] { SetActiveControl(nullptr); };
 }
 
@@ -112,27 +109,20 @@ void TForm1::FormCreate() {
   // 1. Display objects and the preset list exist as members.
   // 2. Data folder.
   DataFolder = GetCommonDataFolder() + "/Quillmoor/Roarmark/";
-  EnsureDataFolder();
+  const bool first_start = !DataFolderExists();
   // 3. Engine state.
   State = TMeterState{};
-  // 4. Preset list.
-  PresetList = LoadPresetList(DataFolder);
-  // 5. Settings.
-  TIniLoadContext ctx;
-  ctx.DataFolder = DataFolder;
-  ctx.MonitorCount = static_cast<int>(platform_.Monitors->Monitors().size());
-  ctx.ImageWidth = Image1.Width();
-  ctx.ImageHeight = Image1.Height();
-  ctx.ReadoutControlWidth = Readout.Width();
-  LoadIniSettings(Settings, ctx);
-  ApplyReadoutFont(Display, Settings);
-  Readout.SetWidth(ReadoutWidth(Display, Settings));
-  Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);
-  BuildColourRamp(Display, Settings);
+  // 4-5. Preset list and settings.
+  LoadStoredSettings();
 
   // 6-7. Input device.
   platform::IWaveInput& wave = *platform_.WaveInput;
   if (wave.DeviceCount() <= 0) FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText());
+  // Only a start that goes on lays out a fresh data folder, then takes its settings.
+  if (first_start) {
+    EnsureDataFolder();
+    LoadStoredSettings();
+  }
   int device = 0;
   if (!Settings.DeviceName.empty()) {
     device = FindInputDevice(wave, Settings.DeviceName,
@@ -191,21 +181,26 @@ void TForm1::FormCreate() {
   BuildLevelTable(Table);
 }
 
+void TForm1::LoadStoredSettings() {
+  PresetList = LoadPresetList(DataFolder);
+  TIniLoadContext ctx;
+  ctx.DataFolder = DataFolder;
+  ctx.MonitorCount = static_cast<int>(platform_.Monitors->Monitors().size());
+  ctx.ImageWidth = Image1.Width();
+  ctx.ImageHeight = Image1.Height();
+  ctx.ReadoutControlWidth = Readout.Width();
+  LoadIniSettings(Settings, ctx);
+  ApplyReadoutFont(Display, Settings);
+  Readout.SetWidth(ReadoutWidth(Display, Settings));
+  Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);
+  BuildColourRamp(Display, Settings);
+}
+
 std::string TForm1::GetCommonDataFolder() {
   std::string folder = platform_.Shell->CommonAppDataFolder();
   while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
     folder.pop_back();
   return folder;
-}
-
-// A first start on a fresh machine: lay out the data folder with the default picture. A folder
-// that exists is left exactly as it is.
-void TForm1::EnsureDataFolder() {
-  std::error_code ec;
-  if (fs::exists(DataFolder, ec)) return;
-  if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;
-  fs::create_directories(fs::path(DataFolder) / "Help", ec);
-  WriteBmp24(DataFolder + "Files/Graphic.bmp", MakeDefaultPicture());
 }
 
 // --- Show, activate, close ----------------------------------------------------------------------
@@ -489,54 +484,6 @@ void TForm1::ResetPeakCommand() {
 void TForm1::ToggleBlankCommand() {
   ToggleBlank(State, MeterDisplay);
   Image1.Changed(DrawnArea());
-}
-
-// --- Keys ---------------------------------------------------------------------------------------
-
-void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
-  const bool ctrl = (shift & ssCtrl) != 0;
-  if (key == VK_SPACE) {
-    ToggleBlankCommand();
-  } else if (key == VK_ESCAPE) {
-    const auto answer = platform_.Dialogs->MessageBox(
-        " Roarmark ",
-        "Escape pressed  -  Do you wish to exit the program?\n\r\rClick OK or press Return to "
-        "close Roarmark",
-        platform::MessageButtons::OkCancel);
-    if (answer == platform::MessageAnswer::Ok) {
-      key = 0;
-      if (image_has_focus) SaveIniSettings(Settings, DataFolder, Left(), Top());
-      Close();
-      return;
-    }
-  } else if (key == VK_F1) {
-    const int language = Settings.Language;
-    const std::string name = (language >= 0 && language <= 6) ? kHelpFiles[language] : "";
-    const std::string path = DataFolder + "Help/" + name;
-    if (!FileExists(path)) {
-      ShowMessage(kCaptionRoarmarkError, "Help file not found - " + path);
-    } else if (platform_.Shell->OpenDocument(path) <= 32) {
-      ShowMessage(kCaptionRoarmarkError,
-                  "Unable to show Help - " + path + " - Is Acrobat Reader installed?");
-    }
-  } else if (ctrl && key == VkLetter('R')) {
-    ResetPeakCommand();
-  } else if (ctrl && key == VkLetter('X')) {
-    key = 0;
-    Close();
-    return;
-  } else if (ctrl && key == VkLetter('H')) {
-    ResetPeakCommand();
-    Settings.PeakHold = true;
-  } else if (ctrl && key == VkLetter('N')) {
-    ResetPeakCommand();
-    Settings.PeakHold = false;
-  }
-  if (image_has_focus) {
-    Display.MeterSelected = false;
-    Display.ReadoutSelected = false;
-  }
-  key = 0;
 }
 
 }  // namespace roarmark

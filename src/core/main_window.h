@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 
 namespace roarmark {
 
+class TForm3;
 class TForm5;
 
 // Captions of the program's own boxes (the leading blank belongs to the first).
@@ -50,11 +52,13 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   std::vector<std::string> PresetList;
   std::string DataFolder;  // ends with the separator
   std::string CurrentSettingsFile;
-  // Design mode.
+  // Design mode (the selections live in Display).
   bool Dragging = false;
+  platform::TPoint LastPointer;
 
   // The other windows, set by the entry once they exist.
   ISetupDialog* Setup = nullptr;
+  TForm3* PresetWindow = nullptr;
   TForm5* InputLoss = nullptr;
 
   // Life cycle.
@@ -86,6 +90,27 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
 
   // Keys released on the display image (path A) or on the window itself (path B).
   void KeyReleased(int& key, platform::ui::TShiftState shift, bool image_has_focus);
+  // Ctrl+S and the right button on the display.
+  void OpenSetupDialog();
+
+  // Settings files and the preset list.
+  void LoadSettingsFile(const std::string& path);
+  // Throws TFileWriteError, also for a file that is not a settings file.
+  void SaveSettingsFile(const std::string& path);
+  std::string CurrentDatPath() const;
+  void ShowPresetList();
+  // Writes the thumbnail of the main window beside the settings file at `path`.
+  void CaptureThumbnail(const std::string& path);
+  // After a settings-file load: the setup dialog's layout fields show the record again.
+  std::function<void()> ShowLayoutSettingsInSetup;
+
+  // Design mode: the display image's mouse handlers.
+  void DesignMouseDown(platform::ui::TMouseButton button, int x, int y);
+  void DesignMouseMove(int x, int y);
+  void DesignMouseUp();
+  void DesignWheel(int step);
+  // Ctrl+D; switching off re-lays out the display.
+  void ToggleDesignMode();
 
   // Boxes and ends.
   void ShowMessage(const std::string& caption, const std::string& text);
@@ -105,7 +130,18 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void SetDecayColour(TColor colour) override;
   void SetHeadroomCaption(const std::string& caption) override;
 
+  // First start: the data folder is laid out with the starter set only when it is missing.
+  bool DataFolderExists() const;
   void EnsureDataFolder();
+  // Start-up: the preset list and "Roarmark.ini".
+  void LoadStoredSettings();
+  // Design mode's geometry and bands.
+  bool DesignScale(double& sx, double& sy) const;
+  bool InMeterBox(std::int64_t x, std::int64_t y) const;
+  bool InReadoutBox(std::int64_t x, std::int64_t y) const;
+  void DrawMeterBand();
+  void DrawReadoutBand();
+  void BandChanged(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
   bool DecodePicture(const std::string& path);
   void ShowDisplay();
 
@@ -118,6 +154,11 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
 // The stored "cal" and "decay" texts as start-up uses them: empty becomes " 0" and "2".
 std::string StartupCalibration(const std::string& stored);
 std::string StartupDecay(const std::string& stored);
+
+// The thumbnail of a picture of the main window: nearest neighbour within 240 x 200.
+platform::TPixels MakeThumbnail(const platform::TPixels& shot);
+// Writes the thumbnail beside a settings file (its ".thm"). Throws TFileWriteError.
+void WriteThumbnail(const std::string& settings_path, const platform::TPixels& thumbnail);
 
 // The path itself when it exists, else a file in the same folder whose name differs only in
 // letter case, else the path unchanged.

@@ -1,6 +1,7 @@
 // "Settings.dat": ten plain lines, one path per preset slot.
 #include "settings/preset_list.h"
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -25,6 +26,14 @@ std::vector<std::string> LoadPresetList(const std::string& data_folder) {
   }
   entries.resize(kPresetSlots);
   return entries;
+}
+
+TThumbnailSize ThumbnailSize(int w, int h) {
+  if (w <= 0 || h <= 0) return {};
+  const std::int64_t W = w;
+  const std::int64_t H = h;
+  if (240 * H <= 200 * W) return {240, static_cast<int>(H * 240 / W)};
+  return {static_cast<int>(W * 200 / H), 200};
 }
 
 void SavePresetList(const std::string& data_folder, const std::vector<std::string>& entries) {

@@ -1,0 +1,90 @@
+// The display window's key map: every command runs when its key is released, on the display
+// image (path A) or on the window itself (path B).
+#include "core/main_window.h"
+#include "settings/ini_store.h"
+#include "settings/paths.h"
+
+namespace roarmark {
+
+using namespace platform::ui;
+
+namespace {
+
+const char* const kHelpFiles[] = {"Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",
+                                  "Roarmark Help French.pdf",  "Roarmark Help German.pdf",
+                                  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
+                                  "Roarmark Help Spanish.pdf"};
+
+constexpr const char* kExitQuestion =
+    "Escape pressed  -  Do you wish to exit the program?\n\r\rClick OK or press Return to close "
+    "Roarmark";
+
+// The preset slot of a digit key on the main keyboard or the keypad, or -1.
+int PresetSlotOfKey(int key) {
+  if (key >= VK_0 && key <= VK_0 + 9) return key - VK_0;
+  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return key - VK_NUMPAD0;
+  return -1;
+}
+
+}  // namespace
+
+void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
+  const bool ctrl = (shift & ssCtrl) != 0;
+  if (key == VK_SPACE) {
+    ToggleBlankCommand();
+  } else if (key == VK_ESCAPE) {
+    const auto answer = platform_.Dialogs->MessageBox(" Roarmark ", kExitQuestion,
+                                                      platform::MessageButtons::OkCancel);
+    if (answer == platform::MessageAnswer::Ok) {
+      key = 0;
+      if (image_has_focus) SaveIniSettings(Settings, DataFolder, Left(), Top());
+      Close();
+      return;
+    }
+  } else if (key == VK_F1) {
+    const int language = Settings.Language;
+    const std::string name = (language >= 0 && language <= 6) ? kHelpFiles[language] : "";
+    const std::string path = DataFolder + "Help/" + name;
+    if (!FileExists(path)) {
+      ShowMessage(kCaptionRoarmarkError, "Help file not found - " + path);
+    } else if (platform_.Shell->OpenDocument(path) <= 32) {
+      ShowMessage(kCaptionRoarmarkError,
+                  "Unable to show Help - " + path + " - Is Acrobat Reader installed?");
+    }
+  } else if (ctrl && key == VkLetter('R')) {
+    ResetPeakCommand();
+  } else if (ctrl && key == VkLetter('S')) {
+    OpenSetupDialog();
+  } else if (ctrl && key == VkLetter('X')) {
+    key = 0;
+    Close();
+    return;
+  } else if (ctrl && key == VkLetter('H')) {
+    ResetPeakCommand();
+    Settings.PeakHold = true;
+  } else if (ctrl && key == VkLetter('N')) {
+    ResetPeakCommand();
+    Settings.PeakHold = false;
+  } else if (ctrl && key == VkLetter('D')) {
+    // Only the display image switches design mode: the window itself has no picture to design.
+    if (image_has_focus) ToggleDesignMode();
+  } else if (ctrl && PresetSlotOfKey(key) >= 0) {
+    const auto slot = static_cast<std::size_t>(PresetSlotOfKey(key));
+    LoadSettingsFile(slot < PresetList.size() ? PresetList[slot] : std::string());
+  } else if (ctrl && (key == VK_DELETE || key == VK_DECIMAL)) {
+    LoadSettingsFile(CurrentDatPath());
+  }
+  if (image_has_focus) {
+    Display.MeterSelected = false;
+    Display.ReadoutSelected = false;
+  }
+  key = 0;
+}
+
+void TForm1::OpenSetupDialog() {
+  // The setup dialog's own ShowSetupDialog is called here once it is part of the program.
+  Display.MeterSelected = false;
+  Display.ReadoutSelected = false;
+}
+
+}  // namespace roarmark
