@@ -67,9 +67,7 @@ bool TryParseFloat(const std::string& text, char decimal_separator, double& valu
     }
     if (exp_digits == 0) return false;
   }
-  while (i < n && IsBlank(text[i]))
-    ++i;
-  if (i != n) return false;
+  if (i != n) return false;  // blanks are allowed in front only, as the platform converts
   double v = std::strtod(c_text.c_str(), nullptr);
   if (std::isinf(v) || std::isnan(v)) return false;
   value = v;
@@ -85,13 +83,13 @@ bool TryParseInt(const std::string& text, std::int32_t& value) {
   if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   std::int64_t v = 0;
   std::size_t digits = 0;
+  std::size_t significant = 0;  // leading zeros do not count towards the 32-bit limit
   while (i < n && text[i] >= '0' && text[i] <= '9') {
     v = v * 10 + (text[i++] - '0');
-    if (++digits > 10) return false;
+    ++digits;
+    if (v != 0 && ++significant > 10) return false;
   }
-  while (i < n && IsBlank(text[i]))
-    ++i;
-  if (digits == 0 || i != n) return false;
+  if (digits == 0 || i != n) return false;  // blanks are allowed in front only
   if (negative) v = -v;
   if (v < std::numeric_limits<std::int32_t>::min() ||
       v > std::numeric_limits<std::int32_t>::max()) {

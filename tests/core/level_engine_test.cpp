@@ -189,6 +189,9 @@ TEST_F(EngineTest, ReferenceTextDecidesColourAndHeadroomLabel) {
       {"abc", '.', kClRed, "unset"},
       {"- 4", '.', kClRed, "unset"},
       {"7000", '.', kClRed, "unset"},  // the divisor would overflow a double
+      {"-6 ", '.', kClRed, "unset"},   // blanks are allowed in front only
+      {"-6\t", '.', kClRed, "unset"},
+      {"-0000000000000000000006", '.', kClWindow, "6 dB"},
   };
   for (const auto& c : cases) {
     fields = FakeFields{};
@@ -228,10 +231,19 @@ TEST_F(EngineTest, DecayTextSetsTheStep) {
     int step;
     TColor colour;
   } cases[] = {
-      {"2", 10, kClWindow}, {" 3", 15, kClWindow},
-      {"0", 0, kClWindow},  {"-1", -5, kClWindow},
-      {"two", 2, kClRed},   {"", 2, kClRed},
-      {"1.5", 2, kClRed},   {"2147483647", 2147483647, kClWindow},
+      {"2", 10, kClWindow},
+      {" 3", 15, kClWindow},
+      {"0", 0, kClWindow},
+      {"-1", -5, kClWindow},
+      {"two", 2, kClRed},
+      {"", 2, kClRed},
+      {"1.5", 2, kClRed},
+      {"2147483647", 2147483647, kClWindow},
+      {"3 ", 2, kClRed},
+      {" 3\t", 2, kClRed},  // blanks are allowed in front only
+      {"00000000003", 15, kClWindow},
+      {"-000000000000000000004", -20, kClWindow},
+      {"10000000003", 2, kClRed},  // beyond 32 bits
   };
   for (const auto& c : cases) {
     fields.decay = c.text;
