@@ -12,6 +12,7 @@
 #include "core/main_window.h"
 #include "display/pictures/bmp_writer.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_wav.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/image_view.h"
@@ -174,6 +175,18 @@ void TScenarioRunner::Prepare() {
 }
 
 int TScenarioRunner::Run() {
+  // Recordings are read before anything runs: a file that cannot be played makes the script
+  // malformed.
+  for (const TCommand& c : commands_) {
+    if (c.Name() != "signal" || c.Arg(1) != "wav") continue;
+    std::string error;
+    auto frames = platform::sim::ReadWavRecording(c.Arg(2), error);
+    if (!frames) {
+      err_ << "line " << c.Line << ": " << error << "\n";
+      return kMalformed;
+    }
+    recordings_[c.Line] = std::move(*frames);
+  }
   sim_->loop.SetSleepDriven(true);
   sim_->loop.SetIdleDriver([this] { return RunNextFromDriver(); });
   try {
@@ -313,6 +326,8 @@ void TScenarioRunner::Execute(const TCommand& c) {
     } else if (kind == "dc") {
       signal = WaveSignal::Constant(static_cast<std::int16_t>(Num(c, 2)),
                                     static_cast<std::int16_t>(Num(c, 3)));
+    } else if (kind == "wav") {
+      signal = WaveSignal::Recording(recordings_.at(c.Line));
     }
     if (sim_->wave_input.SetSignal(c.Arg(0), signal) == 0) Fail(c, "no device " + c.Arg(0));
   } else if (name == "buffers") {
@@ -481,6 +496,15 @@ void TScenarioRunner::Print(const TCommand& c) {
     for (const auto& record : sim_->dialogs.TakeMessages()) {
       out_ << "message " << Quote(record.caption) << " " << Quote(record.text) << " "
            << record.answer << "\n";
+    }
+  } else if (what == "prompts") {
+    // The input boxes since the last look: title, prompt and the text given back.
+    const auto& records = sim_->dialogs.Records();
+    for (; prompts_taken_ < records.size(); ++prompts_taken_) {
+      const auto& record = records[prompts_taken_];
+      if (record.kind != platform::sim::DialogKind::InputBox) continue;
+      out_ << "prompt " << Quote(record.caption) << " " << Quote(record.text) << " "
+           << (record.cancelled ? std::string("cancel") : Quote(record.answer)) << "\n";
     }
   } else if (what == "ended") {
     if (auto code = sim_->loop.EndCode()) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <iosfwd>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,11 +58,13 @@ class TScenarioRunner {
   std::ostream& err_;
   std::unique_ptr<platform::sim::SimPlatform> sim_;
   std::unique_ptr<TRoarmarkProgram> program_;
+  std::map<int, std::vector<std::int16_t>> recordings_;  // the frames of each wav line
   std::string folder_;
   bool own_folder_ = false;
   bool monitor_added_ = false;
   bool started_ = false;
-  int pressed_button_ = 0;  // 0 left, 1 right: the button of the last "press"
+  int pressed_button_ = 0;         // 0 left, 1 right: the button of the last "press"
+  std::size_t prompts_taken_ = 0;  // input boxes already printed
 };
 
 }  // namespace roarmark::scenario

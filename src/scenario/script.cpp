@@ -110,6 +110,8 @@ const std::map<std::string, Check>& Checks() {
          } else if (kind == "dc") {
            Count(c, 4);
            Numbers(c, 2, 4);
+         } else if (kind == "wav") {
+           Count(c, 3);
          } else {
            Fail(c, "unknown signal '" + kind + "'");
          }
@@ -236,7 +238,8 @@ const std::map<std::string, Check>& Checks() {
          if (what == "setting" || what == "control" || what == "file") {
            Count(c, 2);
          } else if (what == "state" || what == "readout" || what == "window" ||
-                    what == "messages" || what == "ended" || what == "opened" || what == "cursor") {
+                    what == "messages" || what == "ended" || what == "opened" || what == "cursor" ||
+                    what == "prompts") {
            Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
