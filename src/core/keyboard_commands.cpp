@@ -2,18 +2,12 @@
 // image (path A) or on the window itself (path B).
 #include "core/main_window.h"
 #include "settings/ini_store.h"
-#include "settings/paths.h"
 
 namespace roarmark {
 
 using namespace platform::ui;
 
 namespace {
-
-const char* const kHelpFiles[] = {"Roarmark Help English.pdf", "Roarmark Help Dutch.pdf",
-                                  "Roarmark Help French.pdf",  "Roarmark Help German.pdf",
-                                  "Roarmark Help Italian.pdf", "Roarmark Help Portugese.pdf",
-                                  "Roarmark Help Spanish.pdf"};
 
 constexpr const char* kExitQuestion =
     "Escape pressed  -  Do you wish to exit the program?\n\r\rClick OK or press Return to close "
@@ -42,15 +36,7 @@ void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
       return;
     }
   } else if (key == VK_F1) {
-    const int language = Settings.Language;
-    const std::string name = (language >= 0 && language <= 6) ? kHelpFiles[language] : "";
-    const std::string path = DataFolder + "Help/" + name;
-    if (!FileExists(path)) {
-      ShowMessage(kCaptionRoarmarkError, "Help file not found - " + path);
-    } else if (platform_.Shell->OpenDocument(path) <= 32) {
-      ShowMessage(kCaptionRoarmarkError,
-                  "Unable to show Help - " + path + " - Is Acrobat Reader installed?");
-    }
+    if (Setup) Setup->OpenHelpFile();
   } else if (ctrl && key == VkLetter('R')) {
     ResetPeakCommand();
   } else if (ctrl && key == VkLetter('S')) {
@@ -82,9 +68,8 @@ void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
 }
 
 void TForm1::OpenSetupDialog() {
-  // The setup dialog's own ShowSetupDialog is called here once it is part of the program.
-  Display.MeterSelected = false;
-  Display.ReadoutSelected = false;
+  // The dialog clears the selections and re-lays out the display when it closes.
+  if (Setup) Setup->ShowSetupDialog();
 }
 
 }  // namespace roarmark

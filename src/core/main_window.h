@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,8 +100,6 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void ShowPresetList();
   // Writes the thumbnail of the main window beside the settings file at `path`.
   void CaptureThumbnail(const std::string& path);
-  // After a settings-file load: the setup dialog's layout fields show the record again.
-  std::function<void()> ShowLayoutSettingsInSetup;
 
   // Design mode: the display image's mouse handlers.
   void DesignMouseDown(platform::ui::TMouseButton button, int x, int y);

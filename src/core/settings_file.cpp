@@ -26,7 +26,7 @@ void TForm1::LoadSettingsFile(const std::string& given_path) {
   Readout.SetColour(Settings.ReadoutColor);
   Readout.SetWidth(ReadoutWidth(Display, Settings));
   Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);
-  if (ShowLayoutSettingsInSetup) ShowLayoutSettingsInSetup();
+  if (Setup) Setup->ShowLayoutSettings();
 
   LoadBackground(Settings.GraphicFilename);
   Readout.SetBounds(Settings.ReadoutX, Settings.ReadoutY, Readout.Width(), Readout.Height());
