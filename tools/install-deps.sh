@@ -7,6 +7,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libjpeg-dev fonts-liberation fonts-dejavu-core
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev libpulse-dev
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
+  alsa-utils sound-theme-freedesktop libsox-fmt-base python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,8 @@
 // Runs a checked scenario script against the whole program on the sim platform.
 #pragma once
 
-#include <iosfwd>
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <string>

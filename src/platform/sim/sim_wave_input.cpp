@@ -67,6 +67,12 @@ WaveSignal WaveSignal::Samples(std::vector<std::int16_t> interleaved) {
   return s;
 }
 
+WaveSignal WaveSignal::Recording(std::vector<std::int16_t> interleaved) {
+  WaveSignal s = Samples(std::move(interleaved));
+  s.kind = Kind::Recording;
+  return s;
+}
+
 std::int16_t SignalSample(const WaveSignal& signal, std::uint64_t frame, int channel) {
   switch (signal.kind) {
     case WaveSignal::Kind::Silence:
@@ -88,6 +94,10 @@ std::int16_t SignalSample(const WaveSignal& signal, std::uint64_t frame, int cha
       const std::size_t frames = signal.samples.size() / 2;
       if (frames == 0) return 0;
       return signal.samples[(frame % frames) * 2 + static_cast<std::size_t>(channel)];
+    }
+    case WaveSignal::Kind::Recording: {
+      if (frame >= signal.samples.size() / 2) return 0;
+      return signal.samples[frame * 2 + static_cast<std::size_t>(channel)];
     }
   }
   return 0;

@@ -27,13 +27,13 @@ enum class WaveFault {
 
 // What a device records. Levels in dBFS: 0 dBFS is amplitude 32767.
 struct WaveSignal {
-  enum class Kind { Silence, Sine, Square, Constant, Samples };
+  enum class Kind { Silence, Sine, Square, Constant, Samples, Recording };
   Kind kind = Kind::Silence;
   double hz = 0;
   double dbfs = 0;
   std::int16_t left = 0;
   std::int16_t right = 0;
-  std::vector<std::int16_t> samples;  // interleaved left, right; repeats
+  std::vector<std::int16_t> samples;  // interleaved left, right
 
   static WaveSignal Silence() { return {}; }
   // The same sine on both channels, starting at phase 0.
@@ -41,7 +41,10 @@ struct WaveSignal {
   // A 100 Hz square wave on both channels, amplitude 32767 * 10^(dbfs/20), positive first.
   static WaveSignal Square(double dbfs);
   static WaveSignal Constant(std::int16_t left, std::int16_t right);
+  // Interleaved left, right samples, repeated for ever.
   static WaveSignal Samples(std::vector<std::int16_t> interleaved);
+  // Interleaved left, right samples played once, then silence.
+  static WaveSignal Recording(std::vector<std::int16_t> interleaved);
 };
 
 // One call the program made, for tests to check.
