@@ -18,7 +18,10 @@ std::string FolderPart(const std::string& path) {
 
 }  // namespace
 
+// "Current.dat" is written before anything is taken over: a failed write leaves the dialog
+// open and nothing applied.
 void TForm2::Button1Click() {
+  main_.SaveSettingsFile(main_.CurrentDatPath());
   SetModalResult(mrOk);
 }
 
@@ -42,11 +45,41 @@ void TForm2::Button5Click() {
   }
 }
 
-void TForm2::Button6Click() {}
+platform::TFileDialogRequest TForm2::SettingsFileRequest() const {
+  platform::TFileDialogRequest request;
+  request.Filter = "Settings (*.cfg)|*.cfg";
+  request.InitialDir = main_.DataFolder + "Files";
+  request.DefaultExt = "cfg";
+  return request;
+}
 
-void TForm2::Button7Click() {}
+void TForm2::Button6Click() {
+  if (auto chosen = main_.Platform().Dialogs->OpenFileDialog(SettingsFileRequest())) {
+    main_.LoadSettingsFile(*chosen);  // it brings this dialog's controls up to date too
+  }
+}
 
-void TForm2::Button8Click() {}
+// The thumbnail is copied from the screen, so the dialog stays hidden until the file and the
+// thumbnail are written, and comes back whatever happened.
+void TForm2::Button7Click() {
+  platform::TFileDialogRequest request = SettingsFileRequest();
+  request.FileName = main_.CurrentSettingsFile;
+  Hide();
+  try {
+    if (auto chosen = main_.Platform().Dialogs->SaveFileDialog(request)) {
+      main_.SaveSettingsFile(*chosen);
+      main_.CaptureThumbnail(*chosen);
+    }
+  } catch (...) {
+    Show();
+    throw;
+  }
+  Show();
+}
+
+void TForm2::Button8Click() {
+  main_.ShowPresetList();
+}
 
 void TForm2::Label15Click() {
   // A failing shell is not reported.

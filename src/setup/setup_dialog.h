@@ -196,6 +196,7 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   void ShowBlockColours();
   void SetLockedGroupEnabled(bool enabled);
   char DecimalSeparator() const;
+  platform::TFileDialogRequest SettingsFileRequest() const;
 
   TForm1& main_;
   // The colour dialogs open with the colour last chosen in them.
