@@ -279,8 +279,9 @@ void TForm1::ResetConfiguredDevice() {
   RestoreTopmost();
   try {
     SaveEmptyDeviceName(DataFolder);
-  } catch (const std::exception&) {
-    // The program ends next in any case; a read-only folder only means the name stays.
+  } catch (const std::exception& error) {
+    // The program ends next in any case; the operator learns that the name stays.
+    App().ShowException(error);
   }
 }
 
