@@ -1,10 +1,13 @@
 // Analogue meter renderer. The box is composed in a scratch bitmap no larger than the part of
 // the box inside the display, starting from the meter backing, then copied into the display.
+// From one buffer to the next only the area under the old and new needles is composed again.
 #include "display/analogue_meter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "display/drawn_record.h"
 #include "display/readout.h"
 
 namespace roarmark {
@@ -57,9 +60,38 @@ void DrawNeedle(const TDisplayState& display, const TMeterSettings& s, TBitmap32
   edge.DrawEdge(bitmap, Color32(s.BaseColor, display.SystemColours));
 }
 
+namespace {
+
+// Every pixel one needle may touch, in box coordinates: the vertices' bounds, with room for the
+// antialiased edge line, which reaches one pixel beyond its vertices.
+TRect NeedleBounds(const TNeedleVertices& v) {
+  std::int64_t l = v.Pivot.X, t = v.Pivot.Y, r = v.Pivot.X, b = v.Pivot.Y;
+  for (const TPoint64& p : {v.B, v.R, v.T, v.S, v.A}) {
+    l = std::min(l, p.X);
+    t = std::min(t, p.Y);
+    r = std::max(r, p.X);
+    b = std::max(b, p.Y);
+  }
+  return {l - 1, t - 1, r + 2, b + 2};
+}
+
+TRect Union(const TRect& a, const TRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+}  // namespace
+
 void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TMeterState& state,
                        int position) {
   if (s.MeterWidth <= 0 || s.MeterHeight <= 0) return;
+  BeginDrawing(display);
   const TRect box = MeterBox(s);
   const TRect visible = Intersect(box, display.DisplayBitmap.BoundsRect());
   if (visible.Empty()) return;
@@ -69,24 +101,62 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
     TakeMeterBacking(display, display.BackgroundBitmap, visible);
   }
 
-  TBitmap32& m = display.MeterScratch;
-  m.SetSize(visible.Width(), visible.Height());
-  m.Draw(m.BoundsRect(), display.MeterBacking.BoundsRect(), display.MeterBacking);
-
-  // Box coordinates inside the scratch bitmap.
+  // Box coordinates inside the scratch bitmap, which covers the visible part of the box.
   const std::int64_t ox = box.Left - visible.Left;
   const std::int64_t oy = box.Top - visible.Top;
-  if (s.AllowDrag || display.MeterSelected) {
-    m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight,
-                 Color32(s.TopColor, display.SystemColours));
-  }
   const std::int64_t px = ox + s.MeterWidth / 2;
   const std::int64_t py = oy + std::int64_t{s.MeterHeight} - s.PivotOffset + 16;
-  if (s.ColorPeak && state.PeakMarker > 10) {
+  const std::int64_t length = NeedleLength(s.MeterHeight);
+  const bool framed = s.AllowDrag || display.MeterSelected;
+  const bool peak = s.ColorPeak && state.PeakMarker > 10;
+
+  TDrawnNeedles next;
+  next.Valid = !framed;
+  next.Box = box;
+  next.Visible = visible;
+  next.PivotX = px;
+  next.PivotY = py;
+  next.Length = length;
+  next.Needle = Color32(s.TopColor, display.SystemColours);
+  next.Edge = Color32(s.BaseColor, display.SystemColours);
+  next.Peak = Color32(s.PeakColor, display.SystemColours);
+  next.Step = position / 4;
+  next.PeakStep = peak ? state.PeakMarker / 4 : -1;
+  TRect needles = NeedleBounds(NeedleVertices(px, py, NeedleAngle(position), length));
+  if (peak) {
+    needles =
+        Union(needles, NeedleBounds(NeedleVertices(px, py, NeedleAngle(state.PeakMarker), length)));
+  }
+  next.Bounds = Intersect(Offset(needles, visible.Left, visible.Top), visible);
+
+  TDrawnNeedles& drawn = display.Drawn.Needles;
+  TBitmap32& m = display.MeterScratch;
+  // The scratch still holds the last meter when the record fits, so only the part under the old
+  // and new needles is rebuilt from the backing.
+  const bool same_scene = drawn.Valid && next.Valid && drawn.Box == box &&
+                          drawn.Visible == visible && drawn.PivotX == px && drawn.PivotY == py &&
+                          drawn.Length == length && drawn.Needle == next.Needle &&
+                          drawn.Edge == next.Edge && drawn.Peak == next.Peak &&
+                          m.Width() == visible.Width() && m.Height() == visible.Height();
+  TRect redraw = visible;
+  if (same_scene) {
+    if (drawn.Step == next.Step && drawn.PeakStep == next.PeakStep) return;
+    redraw = Union(drawn.Bounds, next.Bounds);
+  } else {
+    m.SetSize(visible.Width(), visible.Height());
+  }
+  const TRect part = Offset(redraw, -visible.Left, -visible.Top);  // in the scratch
+  m.Draw(part.Left, part.Top, part, display.MeterBacking);
+  if (framed) {
+    m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
+  }
+  if (peak) {
     DrawNeedle(display, s, m, px, py, NeedleAngle(state.PeakMarker), s.PeakColor);
   }
   DrawNeedle(display, s, m, px, py, NeedleAngle(position), s.TopColor);
-  display.DisplayBitmap.Draw(visible.Left, visible.Top, m);
+  display.DisplayBitmap.Draw(redraw.Left, redraw.Top, part, m);
+  NoteDrawn(display, redraw, TDrawnPart::Meter);
+  drawn = next;
 }
 
 }  // namespace roarmark

@@ -3,6 +3,7 @@
 #include "display/bitmap32.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -42,6 +43,11 @@ TRect Intersect(const TRect& a, const TRect& b) {
 }
 
 // --- Surface ----------------------------------------------------------------------------------
+
+void TBitmap32::Changed() {
+  static std::atomic<std::uint64_t> stamps{0};
+  changes_ = stamps.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 bool TBitmap32::SetSize(std::int64_t width, std::int64_t height) {
   bool ok = true;

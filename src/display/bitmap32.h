@@ -74,9 +74,10 @@ class TBitmap32 {
   TColor32 Pixel(int x, int y) const { return bits_[Index(x, y)]; }
   void SetPixel(int x, int y, TColor32 c) { bits_[Index(x, y)] = c; }
 
-  // Counts every change so a viewer knows when to repaint.
+  // A stamp renewed by every drawing, so a viewer knows when to repaint. Stamps are unique
+  // across bitmaps: a bitmap assigned over another never looks unchanged.
   std::uint64_t ChangeCount() const { return changes_; }
-  void Changed() { ++changes_; }
+  void Changed();
 
   void Clear(TColor32 colour);
   void FillRectS(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,

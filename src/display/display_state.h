@@ -1,8 +1,11 @@
 // Everything the meter display draws with, owned by the main window for the program's life.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "display/bitmap32.h"
 #include "display/colour_ramp.h"
@@ -10,6 +13,48 @@
 #include "platform/system_colours.h"
 
 namespace roarmark {
+
+// What the renderers last put into the display bitmap, so that a buffer repaints only what
+// differs from the one before. Each part keeps every input its pixels depend on; a part whose
+// inputs differ, or whose pixels someone else drew over, is drawn whole.
+struct TDrawnBars {
+  bool Valid = false;
+  int Style = 0;
+  std::int64_t X = 0, Y = 0, Width = 0, Height = 0, Pitch = 0, Block = 0;
+  TRect Extent;  // every display pixel the blocks cover
+  std::array<TColor32, 100> Colours{};
+};
+
+struct TDrawnNeedles {
+  bool Valid = false;
+  TRect Box, Visible;
+  std::int64_t PivotX = 0, PivotY = 0, Length = 0;  // pivot in box coordinates
+  TColor32 Needle = 0, Edge = 0, Peak = 0;
+  int Step = 0;      // position div 4, which sets the angle
+  int PeakStep = 0;  // -1 without a peak needle
+  TRect Bounds;      // display pixels the needles may have touched, inside Visible
+};
+
+struct TDrawnReadout {
+  bool Valid = false;
+  std::string Text;
+  TRect Box;  // readout box in display pixels, unclipped
+  TFont Font;
+  bool Transparent = false;
+  TColor32 BoxColour = 0;
+  // The background was to be restored under a readout that is about to be drawn again; done
+  // only if the readout turns out different (or is not drawn).
+  bool RestorePending = false;
+};
+
+struct TDrawnRecord {
+  bool Tracking = false;
+  std::uint64_t DisplayChanges = 0;  // the display's change count after the renderers drew
+  TDrawnBars Bars;
+  TDrawnNeedles Needles;
+  TDrawnReadout Readout;
+  std::vector<TRect> Areas;  // display pixels drawn since the image last took them
+};
 
 struct TDisplayState {
   TBitmap32 DisplayBitmap;     // what the image control shows
@@ -35,6 +80,8 @@ struct TDisplayState {
 
   // Text of the last readout drawn, for inspection.
   std::optional<std::string> LastReadoutText;
+
+  TDrawnRecord Drawn;
 };
 
 }  // namespace roarmark

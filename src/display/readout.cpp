@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+#include "display/drawn_record.h"
+
 namespace roarmark {
 
 TRect MeterBox(const TMeterSettings& s) {
@@ -27,6 +29,7 @@ void ApplyReadoutFont(TDisplayState& display, const TMeterSettings& s) {
 }
 
 void TakeMeterBacking(TDisplayState& display, const TBitmap32& source, const TRect& rect) {
+  display.Drawn.Needles.Valid = false;
   display.MeterBackingRect = rect;
   display.MeterBacking.SetSize(rect.Width(), rect.Height());
   display.MeterBacking.Clear(kBlack32);
@@ -34,6 +37,8 @@ void TakeMeterBacking(TDisplayState& display, const TBitmap32& source, const TRe
 }
 
 void SaveBackings(TDisplayState& display, const TMeterSettings& s) {
+  // Every caller lays the display out anew or is about to.
+  ForgetDrawn(display);
   const TBitmap32& screen = display.DisplayBitmap;
   const std::int64_t rx = s.ReadoutX;
   const std::int64_t ry = s.ReadoutY;
@@ -52,9 +57,16 @@ void SaveBackings(TDisplayState& display, const TMeterSettings& s) {
   }
 }
 
+// The level engine restores the background right before it draws the readout again; when the
+// display still shows the readout as recorded, the restore waits to see whether the new
+// readout differs at all.
 void RestoreReadoutBacking(TDisplayState& display) {
-  display.DisplayBitmap.Draw(display.ReadoutBackingRect.Left, display.ReadoutBackingRect.Top,
-                             display.ReadoutBacking);
+  BeginDrawing(display);
+  if (display.Drawn.Readout.Valid) {
+    display.Drawn.Readout.RestorePending = true;
+    return;
+  }
+  RestoreReadoutNow(display);
 }
 
 std::string ReadoutText(double value, bool show_decimal, bool blanked, char decimal_separator) {
@@ -73,7 +85,12 @@ std::string ReadoutText(double value, bool show_decimal, bool blanked, char deci
 
 void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterState& state,
                  double value) {
-  if (!s.ShowReadout || s.Style == kStyleBackgroundOnly) return;
+  BeginDrawing(display);
+  TDrawnReadout& drawn = display.Drawn.Readout;
+  if (!s.ShowReadout || s.Style == kStyleBackgroundOnly) {
+    if (drawn.RestorePending) RestoreReadoutNow(display);
+    return;
+  }
   const std::string text =
       ReadoutText(value, s.ShowDecimal, state.Blanked, display.DecimalSeparator);
   display.LastReadoutText = text;
@@ -81,11 +98,22 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
   TBitmap32& box = display.ReadoutBitmap;
   const std::int64_t rx = s.ReadoutX;
   const std::int64_t ry = s.ReadoutY;
+  const TRect area{rx, ry, rx + box.Width(), ry + box.Height()};
+  const TColor32 box_colour = Color32(s.ReadoutColor, display.SystemColours);
+  // A selection frame is drawn every time and never recorded.
+  if (drawn.Valid && !display.ReadoutSelected && drawn.Text == text && drawn.Box == area &&
+      drawn.Font == box.Font() && drawn.Transparent == s.Transparent &&
+      (s.Transparent || drawn.BoxColour == box_colour)) {
+    drawn.RestorePending = false;  // the display already shows exactly this
+    return;
+  }
+  if (drawn.RestorePending) RestoreReadoutNow(display);
+
   if (s.Transparent) {
     box.Draw(display.ReadoutBackingRect.Left - rx, display.ReadoutBackingRect.Top - ry,
              display.ReadoutBacking);
   } else {
-    box.Clear(Color32(s.ReadoutColor, display.SystemColours));
+    box.Clear(box_colour);
   }
   if (display.ReadoutSelected) {
     box.FrameRectS(box.BoundsRect(), Color32(s.TopColor, display.SystemColours));
@@ -93,6 +121,13 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
   const int x = (box.Width() - box.TextWidth(text)) / 2;
   box.RenderText(x, 0, text, 2, Color32(box.Font().Color, display.SystemColours));
   display.DisplayBitmap.Draw(rx, ry, box);
+  NoteDrawn(display, area, TDrawnPart::Readout);
+  drawn.Valid = !display.ReadoutSelected;
+  drawn.Text = text;
+  drawn.Box = area;
+  drawn.Font = box.Font();
+  drawn.Transparent = s.Transparent;
+  drawn.BoxColour = box_colour;
 }
 
 }  // namespace roarmark
