@@ -92,7 +92,6 @@ TEST_F(AppTest, FirstStartCreatesTheDataFolderWithTheDefaultPicture) {
   ASSERT_TRUE(DecodeBmpFile(data + "Files/Graphic.bmp", picture));
   EXPECT_EQ(picture.Width, 1920);
   EXPECT_EQ(picture.Height, 1080);
-  EXPECT_FALSE(fs::exists(data + "Roarmark.ini"));
 }
 
 TEST_F(AppTest, AnExistingDataFolderIsNeverFilledIn) {

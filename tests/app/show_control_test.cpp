@@ -1,0 +1,185 @@
+// Show control on the sim platform through the program's own start-up: the starter set of a
+// first start, thumbnails of the main window, and settings files written and read back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "core/application.h"
+#include "core/main_window.h"
+#include "display/pictures/bmp_reader.h"
+#include "display/pictures/bmp_writer.h"
+#include "display/readout.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/ui/application.h"
+#include "settings/ini_file.h"
+#include "settings/paths.h"
+#include "settings/settings_file.h"
+
+namespace roarmark {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::sim::ProcessEnded;
+using platform::sim::SimPlatform;
+using namespace platform::ui;
+
+class ShowControlTest : public ::testing::Test {
+ protected:
+  ShowControlTest() {
+    root = fs::temp_directory_path() /
+           ("roarmark_show_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root);
+    fs::create_directories(root);
+    data = root.string() + "/Quillmoor/Roarmark/";
+    sim.shell.SetCommonAppDataFolder(root.string());
+    sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
+  }
+  ~ShowControlTest() override {
+    program.reset();
+    fs::remove_all(root);
+  }
+  bool Start() {
+    program = std::make_unique<TRoarmarkProgram>(sim.Platform());
+    try {
+      program->Start();
+      return true;
+    } catch (const ProcessEnded&) {
+      return false;
+    }
+  }
+  TForm1& Main() { return *program->MainWindow(); }
+  std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  fs::path root;
+  std::string data;
+  SimPlatform sim;
+  std::unique_ptr<TRoarmarkProgram> program;
+};
+
+// The five starter layouts, Ctrl+1 to Ctrl+5, each differ, keep the meter box and the whole
+// readout on the picture, and come with a 240 x 135 thumbnail of a 1920 x 1080 layout.
+TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys) {
+  sim.wave_input.AddDevice("Mic");
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(sim.dialogs.TakeMessages().empty());
+  for (const char* rel : {"Roarmark.ini", "default.bmp", "Files/Graphic.bmp"})
+    EXPECT_TRUE(fs::is_regular_file(data + rel)) << rel;
+  const std::string list = Slurp(data + "Files/Settings.dat");
+  std::size_t lines = 0;
+  for (std::size_t at = list.find("\r\n"); at != std::string::npos; at = list.find("\r\n", at + 2))
+    ++lines;
+  EXPECT_EQ(lines, 10u);
+  ASSERT_EQ(Main().PresetList.size(), 10u);
+  for (std::size_t slot = 0; slot < 10; ++slot)
+    EXPECT_EQ(Main().PresetList[slot].empty(), slot == 0 || slot > 5) << slot;
+
+  auto inside = [](const TRect& box, int w, int h) {
+    return box.Left >= 0 && box.Top >= 0 && box.Right <= w && box.Bottom <= h && box.Width() > 0 &&
+           box.Height() > 0;
+  };
+  std::set<std::string> layouts;
+  std::set<std::vector<std::uint32_t>> thumbnails;
+  for (int slot = 0; slot <= 5; ++slot) {
+    Main().Image1.SetFocus();
+    ASSERT_TRUE(Main().UserKey(VkDigit(slot), ssCtrl));
+    const TMeterSettings& s = Main().Settings;
+    const TBitmap32& bg = Main().Display.BackgroundBitmap;
+    ASSERT_EQ(bg.Width(), 1920);
+    ASSERT_EQ(bg.Height(), 1080);
+    const TRect readout{s.ReadoutX, s.ReadoutY,
+                        std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
+                        std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+    EXPECT_TRUE(inside(readout, 1920, 1080)) << "slot " << slot;
+    if (s.Style != kStyleBackgroundOnly) {
+      EXPECT_TRUE(inside(MeterBox(s), 1920, 1080)) << "slot " << slot;
+    }
+    std::ostringstream key;
+    key << s.Style << ' ' << s.MeterX << ' ' << s.MeterY << ' ' << s.MeterWidth << ' '
+        << s.MeterHeight << ' ' << s.ReadoutX << ' ' << s.ReadoutY << ' ' << s.FontSize;
+    layouts.insert(key.str());
+    if (slot == 0) continue;  // slot 0 is left free: Ctrl+0 keeps the layout of the start
+    const std::string cfg =
+        PortablePath(Main().PresetList[static_cast<std::size_t>(slot)], Main().DataFolder);
+    platform::TPixels thumbnail;
+    ASSERT_TRUE(DecodeBmpFile(ReplaceExtension(cfg, ".thm"), thumbnail)) << cfg;
+    EXPECT_EQ(thumbnail.Width, 240);
+    EXPECT_EQ(thumbnail.Height, 135);
+    thumbnails.insert(thumbnail.Pixels);
+  }
+  EXPECT_EQ(layouts.size(), 6u);  // the start's own layout and five others
+  EXPECT_EQ(thumbnails.size(), 5u);
+  EXPECT_TRUE(sim.dialogs.TakeMessages().empty());
+}
+
+TEST_F(ShowControlTest, StartWithoutADeviceLeavesAFreshMachineUntouched) {
+  EXPECT_FALSE(Start());
+  EXPECT_FALSE(fs::exists(data));
+}
+
+TEST_F(ShowControlTest, AnExistingDataFolderGetsNoStarterFiles) {
+  fs::create_directories(data + "Files");
+  platform::TPixels p;
+  p.Width = 64;
+  p.Height = 48;
+  p.Pixels.assign(64 * 48, 0xFF000000u);
+  ASSERT_TRUE(WriteBmp24(data + "Files/Graphic.bmp", p));
+  sim.wave_input.AddDevice("Mic");
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(fs::exists(data + "Roarmark.ini"));
+  EXPECT_FALSE(fs::exists(data + "Files/Settings.dat"));
+  EXPECT_FALSE(fs::exists(data + "default.bmp"));
+}
+
+// The thumbnail keeps within 240 x 200 by the smaller scale; its name is the settings file's
+// with the extension of the file-name part replaced.
+TEST_F(ShowControlTest, ThumbnailOfTheMainWindowBesideItsSettingsFile) {
+  sim.wave_input.AddDevice("Mic");
+  ASSERT_TRUE(Start());
+  const struct {
+    int w, h;
+    const char* settings;
+    const char* thumbnail;
+    int tw, th;
+  } cases[] = {
+      {1920, 1080, "a.cfg", "a.thm", 240, 135},
+      {1280, 1024, "b.cfg", "b.thm", 240, 192},
+      {600, 800, "c.cfg", "c.thm", 150, 200},
+      {700, 700, "d", "d.thm", 200, 200},
+      {1000, 900, "shows.v2/gala", "shows.v2/gala.thm", 222, 200},
+  };
+  fs::create_directories(data + "shows.v2");
+  for (const auto& c : cases) {
+    Main().SetBounds(0, 0, c.w, c.h);
+    const std::uint32_t before = sim.loop.TickCount();
+    Main().CaptureThumbnail(data + c.settings);
+    EXPECT_GE(sim.loop.TickCount() - before, 250u);
+    platform::TPixels thumbnail;
+    ASSERT_TRUE(DecodeBmpFile(data + c.thumbnail, thumbnail)) << c.thumbnail;
+    EXPECT_EQ(thumbnail.Width, c.tw) << c.w << "x" << c.h;
+    EXPECT_EQ(thumbnail.Height, c.th) << c.w << "x" << c.h;
+  }
+  // A settings file named ".thm" is never replaced by its own thumbnail.
+  std::ofstream(data + "x.thm") << "[Form]\nStyle=2\n";
+  Main().CaptureThumbnail(data + "x.thm");
+  EXPECT_EQ(Slurp(data + "x.thm"), "[Form]\nStyle=2\n");
+}
+
+TEST_F(ShowControlTest, SavingASettingsFileOverAPictureIsRefused) {
+  sim.wave_input.AddDevice("Mic");
+  ASSERT_TRUE(Start());
+  const std::string picture = Slurp(data + "default.bmp");
+  EXPECT_THROW(Main().SaveSettingsFile(data + "default.bmp"), TFileWriteError);
+  EXPECT_EQ(Slurp(data + "default.bmp"), picture);
+}
+
+}  // namespace
+}  // namespace roarmark
