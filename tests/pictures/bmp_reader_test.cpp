@@ -198,6 +198,48 @@ std::vector<TDecodeCase> DecodeCases() {
     c.Expected = {{0xFFFF8000}};
     cases.push_back(c);
   }
+  {
+    // Bottom row: a run of two 1s, then three indexes as they stand (padded to 4 bytes), end of
+    // row. Top row: move 2 right, one 2, end of picture; skipped pixels take entry 0.
+    TDecodeCase c{"RunLength8", {}, {}};
+    c.Parts.Width = 5;
+    c.Parts.Height = 2;
+    c.Parts.Bits = 8;
+    c.Parts.Compression = 1;
+    c.Parts.ColoursUsed = 3;
+    c.Parts.Palette = kPalette4;
+    c.Parts.Pixels = {2, 1, 0, 3, 2, 0, 1, 0, 0, 0, 0, 2, 2, 0, 1, 2, 0, 1};
+    c.Expected = {{P0, P0, P2, P0, P0}, {P1, P1, P2, P0, P1}};
+    cases.push_back(c);
+  }
+  {
+    // Bottom row: five pixels alternating the nibbles of 0x12. Top row: five nibbles as they
+    // stand in 3 bytes padded to 4, end of picture.
+    TDecodeCase c{"RunLength4", {}, {}};
+    c.Parts.Width = 5;
+    c.Parts.Height = 2;
+    c.Parts.Bits = 4;
+    c.Parts.Compression = 2;
+    c.Parts.ColoursUsed = 3;
+    c.Parts.Palette = kPalette4;
+    c.Parts.Pixels = {5, 0x12, 0, 0, 0, 5, 0x21, 0x01, 0x20, 0, 0, 1};
+    c.Expected = {{P2, P1, P0, P1, P2}, {P1, P2, P1, P2, P1}};
+    cases.push_back(c);
+  }
+  {
+    // A run of four in a row of two loses the last two; a move of 1 right and 1 up lands on the
+    // top row's second pixel; the data ends with the last row, without an end code.
+    TDecodeCase c{"RunLength8EdgesAndMoveUp", {}, {}};
+    c.Parts.Width = 2;
+    c.Parts.Height = 3;
+    c.Parts.Bits = 8;
+    c.Parts.Compression = 1;
+    c.Parts.ColoursUsed = 3;
+    c.Parts.Palette = kPalette4;
+    c.Parts.Pixels = {4, 1, 0, 0, 0, 2, 1, 1, 1, 2};
+    c.Expected = {{P0, P2}, {P0, P0}, {P1, P1}};
+    cases.push_back(c);
+  }
   return cases;
 }
 
@@ -280,18 +322,25 @@ std::vector<TRefuseCase> RefuseCases() {
   with("BitsTwo", [](auto& p) { p.Bits = 2; });
   with("BitsZero", [](auto& p) { p.Bits = 0; });
   with("BitsSixtyFour", [](auto& p) { p.Bits = 64; });
-  with("RunLength8", [](auto& p) {
-    p.Bits = 8;
-    p.Compression = 1;
-    p.ColoursUsed = 1;
-    p.Palette = {0, 0, 0, 0};
-  });
-  with("RunLength4", [](auto& p) {
-    p.Bits = 4;
-    p.Compression = 2;
-    p.ColoursUsed = 1;
-    p.Palette = {0, 0, 0, 0};
-  });
+  const auto run_length = [&](const std::string& name, std::uint16_t bits, std::uint32_t code,
+                              std::int32_t height, std::vector<std::uint8_t> data) {
+    with(name, [&](auto& p) {
+      p.Height = height;
+      p.Bits = bits;
+      p.Compression = code;
+      p.ColoursUsed = 1;
+      p.Palette = {0, 0, 0, 0};
+      p.Pixels = data;
+    });
+  };
+  const std::vector<std::uint8_t> two_rows = {2, 0, 0, 0, 2, 0, 0, 1};
+  run_length("RunLength8At4Bits", 4, 1, 2, two_rows);
+  run_length("RunLength4At8Bits", 8, 2, 2, two_rows);
+  run_length("RunLengthTopDown", 8, 1, -2, two_rows);
+  run_length("RunLengthCutAfterTheFirstRow", 8, 1, 2, {2, 0, 0, 0});
+  run_length("RunLengthCutInAMove", 8, 1, 2, {0, 2, 1});
+  run_length("RunLengthCutInIndexes", 8, 1, 2, {0, 4, 0, 0, 0});
+  run_length("RunLengthWithoutData", 8, 1, 2, {});
   with("EmbeddedJpeg", [](auto& p) { p.Compression = 4; });
   with("EmbeddedPng", [](auto& p) { p.Compression = 5; });
   with("BitfieldsAt24Bits", [](auto& p) {
@@ -349,7 +398,8 @@ TEST(BmpPixelLimit, FortyMillionPixelsAcceptedOneMoreRowRefused) {
 }
 
 TEST(BmpFile, DecodesAFileAndRefusesAMissingOne) {
-  const std::string folder = test::MakeTempFolder("bmp-file");
+  const test::TTempFolder temp("pictures-bmp-file");
+  const std::string folder = temp.String();
   TBmpParts p = ValidParts();
   p.Pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0, 0};
   test::WriteBytes(folder + "/picture.bmp", BuildBmp(p));

@@ -46,7 +46,8 @@ TEST(BmpWriter, RoundTripsThroughTheReader) {
       test::MakePixels({{0xFF000000, 0xFFFFFFFF, 0xFF123456, 0xFFABCDEF, 0xFF7F8081},
                         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF010101, 0xFFFEFEFE},
                         {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0}});
-  const std::string path = test::MakeTempFolder("bmp-round-trip") + "/thumb.thm";
+  const test::TTempFolder temp("pictures-bmp-round-trip");
+  const std::string path = temp / "thumb.thm";
   ASSERT_TRUE(WriteBmp24(path, picture));
   platform::TPixels back;
   ASSERT_TRUE(DecodeBmpFile(path, back));
@@ -56,7 +57,8 @@ TEST(BmpWriter, RoundTripsThroughTheReader) {
 }
 
 TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
-  const std::string folder = test::MakeTempFolder("bmp-replace");
+  const test::TTempFolder temp("pictures-bmp-replace");
+  const std::string folder = temp.String();
   const std::string path = folder + "/dump.bmp";
   test::WriteBytes(path, {'o', 'l', 'd'});
   ASSERT_TRUE(WriteBmp24(path, test::FlatPixels(2, 2, 0xFF336699)));
@@ -70,7 +72,8 @@ TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
 }
 
 TEST(BmpWriter, FailedWriteLeavesThePreviousFileIntact) {
-  const std::string folder = test::MakeTempFolder("bmp-failed");
+  const test::TTempFolder temp("pictures-bmp-failed");
+  const std::string folder = temp.String();
   const std::string path = folder + "/dump.bmp";
   const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
   test::WriteBytes(path, old);
@@ -82,7 +85,8 @@ TEST(BmpWriter, FailedWriteLeavesThePreviousFileIntact) {
 }
 
 TEST(BmpWriter, MissingFolderFails) {
-  const std::string folder = test::MakeTempFolder("bmp-no-folder");
+  const test::TTempFolder temp("pictures-bmp-no-folder");
+  const std::string folder = temp.String();
   EXPECT_FALSE(WriteBmp24(folder + "/absent/dump.bmp", test::FlatPixels(1, 1, 0xFF000000)));
   EXPECT_FALSE(std::filesystem::exists(folder + "/absent"));
 }
@@ -98,8 +102,8 @@ TEST_P(BmpWriterRefuses, AnEmptyOrInconsistentPictureWithoutWritingAFile) {
   std::vector<std::uint8_t> bytes;
   EXPECT_FALSE(EncodeBmp24(GetParam().Picture, bytes));
   EXPECT_TRUE(bytes.empty());
-  const std::string path =
-      test::MakeTempFolder(std::string("bmp-refuse-") + GetParam().Name) + "/x.bmp";
+  const test::TTempFolder temp(std::string("pictures-bmp-refuse-") + GetParam().Name);
+  const std::string path = temp / "x.bmp";
   EXPECT_FALSE(WriteBmp24(path, GetParam().Picture));
   EXPECT_FALSE(std::filesystem::exists(path));
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "display/pictures/bmp_writer.h"
 #include "test_pictures.h"
@@ -93,14 +95,20 @@ INSTANTIATE_TEST_SUITE_P(Models, JpegDecodesColourModels,
                              TFlatCase{"CmykPlainRed", 4, false, false, 0x00FFFF00, 0xFFFF0000}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// 128 x 128 of fine noise, so that every block carries data.
+platform::TPixels NoisyPicture() {
+  platform::TPixels picture = test::FlatPixels(128, 128, 0xFF204080);
+  for (int i = 0; i < 128 * 128; ++i)
+    picture.Pixels[static_cast<std::size_t>(i)] ^=
+        static_cast<std::uint32_t>(i * 2654435761u) & 0x3F3F3F;
+  return picture;
+}
+
 class JpegTruncated : public testing::TestWithParam<bool> {};
 
 TEST_P(JpegTruncated, DataIsRefused) {
-  platform::TPixels picture = test::FlatPixels(64, 64, 0xFF204080);
-  for (int i = 0; i < 64 * 64; ++i)
-    picture.Pixels[static_cast<std::size_t>(i)] ^=
-        static_cast<std::uint32_t>(i * 2654435761u) & 0x3F3F3F;
-  const std::vector<std::uint8_t> whole = test::EncodeJpeg(picture, 95, 3, false, GetParam());
+  const std::vector<std::uint8_t> whole =
+      test::EncodeJpeg(NoisyPicture(), 95, 3, false, GetParam());
   platform::TPixels out;
   ASSERT_TRUE(DecodeJpeg(whole, out));
   for (std::size_t keep : {whole.size() * 3 / 4, whole.size() / 2, std::size_t{200},
@@ -200,22 +208,113 @@ INSTANTIATE_TEST_SUITE_P(
                     TScaleCase{3840, 2161, 2},
                     // Shown 1066 x 800; 1/2 gives 2000 x 1500, 1/4 only 1000 x 750.
                     TScaleCase{4000, 3000, 2},
-                    // Shown 1066 x 800; 1/8 gives 1500 x 1125.
-                    TScaleCase{12000, 9000, 8},
-                    // Shown 26200 x 800; 1/4 would be only 16375 wide.
-                    TScaleCase{65500, 2000, 2},
-                    // Shown 32000 x 800, which 1/2 (30000 wide) does not cover, but the whole
-                    // picture (90 million pixels) is over the limit: 1/2 it is.
-                    TScaleCase{60000, 1500, 2}));
+                    // Shown 1280 x 800; 1/4 gives 2000 x 1250, 1/8 only 1000 wide.
+                    TScaleCase{8000, 5000, 4},
+                    // Shown 17600 x 800; 1/2 would be only 11000 wide.
+                    TScaleCase{22000, 1000, 1}));
+
+struct TSizeCase {
+  int Width, Height;
+  bool Decodes;
+  TPictureSize Decoded;
+};
+
+class JpegSizeGuard : public testing::TestWithParam<TSizeCase> {};
+
+TEST_P(JpegSizeGuard, RefusesMoreThanFortyMillionPixelsAsFileOrAsShown) {
+  const TSizeCase& c = GetParam();
+  platform::TPixels out;
+  TPictureSize source;
+  EXPECT_EQ(DecodeJpeg(test::EncodeGreyJpeg(c.Width, c.Height, 0x60), out, &source), c.Decodes)
+      << c.Width << " x " << c.Height;
+  EXPECT_EQ((TPictureSize{out.Width, out.Height}), c.Decoded);
+  EXPECT_EQ(out.Pixels.size(),
+            static_cast<std::size_t>(c.Decoded.Width) * static_cast<std::size_t>(c.Decoded.Height));
+  if (c.Decodes) ExpectNear(out.Pixels.back(), 0xFF606060);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, JpegSizeGuard,
+    testing::Values(  // 40,000,000 pixels, decoded at 1/4 for its 1280 x 800 on screen.
+        TSizeCase{8000, 5000, true, {2000, 1250}},
+        // 40,008,000 pixels: over the limit although 1/4 of it would fit.
+        TSizeCase{8000, 5001, false, {0, 0}},
+        // 1921 x 1 would be shown 1,536,800 x 800.
+        TSizeCase{1921, 1, false, {0, 0}},
+        // 1921 x 31 is shown 49574 x 800 = 39,659,200 pixels.
+        TSizeCase{1921, 31, true, {1921, 31}}));
+
+// The entropy-coded data of the first scan: from after its header to the next marker.
+std::pair<std::size_t, std::size_t> FirstScanData(const std::vector<std::uint8_t>& jpeg) {
+  std::size_t i = 2;
+  while (i + 3 < jpeg.size() && !(jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA))
+    i += 2 + static_cast<std::size_t>(jpeg[i + 2] << 8 | jpeg[i + 3]);
+  const std::size_t begin = i + 2 + static_cast<std::size_t>(jpeg[i + 2] << 8 | jpeg[i + 3]);
+  std::size_t end = begin;
+  while (end + 1 < jpeg.size() && !(jpeg[end] == 0xFF && jpeg[end + 1] != 0x00))
+    ++end;
+  return {begin, end};
+}
+
+enum class TDamage { EndMarkerInsideTheScan, RunOfOneBits, JunkBeforeTheEndMarker };
+
+struct TDamageCase {
+  const char* Name;
+  TDamage Damage;
+  bool Progressive;
+  bool Decodes;
+};
+
+class JpegDamaged : public testing::TestWithParam<TDamageCase> {};
+
+TEST_P(JpegDamaged, DataIsRefusedUnlessOnlyTheTailIsUntidy) {
+  const TDamageCase& c = GetParam();
+  std::vector<std::uint8_t> jpeg = test::EncodeJpeg(NoisyPicture(), 95, 3, false, c.Progressive);
+  const auto [begin, end] = FirstScanData(jpeg);
+  ASSERT_GT(end - begin, 40u);
+  const auto middle = static_cast<std::ptrdiff_t>((begin + end) / 2);
+  switch (c.Damage) {
+    case TDamage::EndMarkerInsideTheScan:
+      jpeg[static_cast<std::size_t>(middle)] = 0xFF;
+      jpeg[static_cast<std::size_t>(middle) + 1] = 0xD9;
+      break;
+    // Longer than any Huffman code: no table holds it. Only the progressive decoder reports it;
+    // libjpeg-turbo's baseline fast path reads it as zero without a word.
+    case TDamage::RunOfOneBits:
+      for (std::size_t i = 0; i < 8; ++i) {
+        jpeg[static_cast<std::size_t>(middle) + 2 * i] = 0xFF;
+        jpeg[static_cast<std::size_t>(middle) + 2 * i + 1] = 0x00;
+      }
+      break;
+    case TDamage::JunkBeforeTheEndMarker:
+      jpeg.insert(jpeg.end() - 2, {0x12, 0x34, 0x56});
+      break;
+  }
+  platform::TPixels out = test::FlatPixels(1, 1, 0xFF000000);
+  EXPECT_EQ(DecodeJpeg(jpeg, out), c.Decodes);
+  EXPECT_EQ(out.Pixels.size(), c.Decodes ? 128u * 128u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, JpegDamaged,
+    testing::Values(
+        TDamageCase{"MarkerInScan", TDamage::EndMarkerInsideTheScan, false, false},
+        TDamageCase{"MarkerInProgressiveScan", TDamage::EndMarkerInsideTheScan, true, false},
+        TDamageCase{"BadCodeProgressive", TDamage::RunOfOneBits, true, false},
+        TDamageCase{"JunkAtTheEnd", TDamage::JunkBeforeTheEndMarker, false, true},
+        TDamageCase{"JunkAtTheEndProgressive", TDamage::JunkBeforeTheEndMarker, true, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(JpegFile, MissingFileIsRefused) {
   platform::TPixels out;
-  EXPECT_FALSE(DecodeJpegFile(test::MakeTempFolder("jpeg-missing") + "/show.jpg", out));
+  const test::TTempFolder temp("pictures-jpeg-missing");
+  EXPECT_FALSE(DecodeJpegFile(temp / "show.jpg", out));
   EXPECT_TRUE(out.Pixels.empty());
 }
 
 TEST(JpegFile, DecodesAFile) {
-  const std::string path = test::MakeTempFolder("jpeg-file") + "/show.jpg";
+  const test::TTempFolder temp("pictures-jpeg-file");
+  const std::string path = temp / "show.jpg";
   test::WriteBytes(path, test::EncodeJpeg(test::FlatPixels(8, 8, 0xFF40C080)));
   platform::TPixels out;
   ASSERT_TRUE(DecodeJpegFile(path, out));

@@ -113,11 +113,19 @@ TEST(ReduceLoadedPicture, WorksFromTheFileSizeForAPictureDecodedSmaller) {
   EXPECT_EQ(picture.Height, 800);
 }
 
-TEST(ReduceLoadedPicture, RefusesAShapeThatWouldGrowBeyondTheLimitAndKeepsThePicture) {
-  platform::TPixels picture = test::FlatPixels(1921, 1, 0xFF112233);
-  EXPECT_FALSE(ReduceLoadedPicture(picture, {1921, 1}));
-  EXPECT_EQ(picture.Width, 1921);
-  EXPECT_EQ(picture.Height, 1);
+TEST(ReduceLoadedPicture, RefusesMoreThanFortyMillionPixelsAsFileOrAsShownAndKeepsThePicture) {
+  struct TCase {
+    TPictureSize Source;
+    TPictureSize Held;
+  };
+  // 1921 x 1 would be shown 1,536,800 x 800; an 8000 x 5001 file (40,008,000 pixels) is refused
+  // even when held at 1/4.
+  for (const TCase& c : {TCase{{1921, 1}, {1921, 1}}, TCase{{8000, 5001}, {2000, 1251}}}) {
+    platform::TPixels picture = test::FlatPixels(c.Held.Width, c.Held.Height, 0xFF112233);
+    EXPECT_FALSE(ReduceLoadedPicture(picture, c.Source))
+        << c.Source.Width << " x " << c.Source.Height;
+    EXPECT_EQ((TPictureSize{picture.Width, picture.Height}), c.Held);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../temp_folder.h"
 #include "platform/pixels.h"
 
 namespace roarmark::test {
@@ -41,8 +42,9 @@ std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quali
                                      int components = 3, bool adobe = true,
                                      bool progressive = false);
 
-// A fresh empty folder for one test.
-std::string MakeTempFolder(const std::string& name);
+// A flat greyscale JPEG of any size, written row by row so that a picture of tens of millions
+// of pixels needs no picture in memory.
+std::vector<std::uint8_t> EncodeGreyJpeg(int width, int height, std::uint8_t level);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

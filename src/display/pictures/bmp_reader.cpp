@@ -1,6 +1,7 @@
 // Windows bitmap (BMP) reader, hardened for untrusted files.
 #include "display/pictures/bmp_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <new>
@@ -14,6 +15,8 @@ namespace roarmark {
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint32_t kBiAlphaBitfields = 6;
 
@@ -67,6 +70,7 @@ struct TLayout {
   std::int64_t Height = 0;
   bool TopDown = false;
   int BitsPerPixel = 0;
+  bool RunLength = false;  // BI_RLE8 at 8 bits, BI_RLE4 at 4
   bool Bitfields = false;
   std::uint32_t Masks[3] = {0, 0, 0};  // red, green, blue
   std::uint64_t PixelOffset = 0;
@@ -124,8 +128,12 @@ bool ReadLayout(std::span<const std::uint8_t> bytes, TLayout& layout) {
     layout.Bitfields = true;
     for (int i = 0; i < 3; ++i)
       layout.Masks[i] = U32(masks + 4 * i);
+  } else if (compression == kBiRle8 || compression == kBiRle4) {
+    // Each code goes with one depth, and the rows always run bottom-up.
+    if (bpp != (compression == kBiRle8 ? 8 : 4) || layout.TopDown) return false;
+    layout.RunLength = true;
   } else if (compression != kBiRgb) {
-    return false;  // run-length encoded, JPEG or PNG inside
+    return false;  // JPEG or PNG inside
   } else if (bpp == 16) {
     layout.Bitfields = true;
     layout.Masks[0] = 0x7C00;
@@ -157,6 +165,7 @@ bool ReadLayout(std::span<const std::uint8_t> bytes, TLayout& layout) {
     }
   }
   if (layout.PixelOffset < palette_end) return false;
+  if (layout.RunLength) return layout.PixelOffset < size;
 
   const std::uint64_t row_bits = static_cast<std::uint64_t>(layout.Width) * bpp;
   layout.Stride = (row_bits + 31) / 32 * 4;
@@ -216,6 +225,62 @@ void DecodeRow(const TLayout& layout, const std::uint8_t* src, std::uint32_t* ds
   }
 }
 
+// Run-length encoded pixels, bottom row first: pairs of a count and an index (two alternating
+// indexes at 4 bits), or 0 and an escape: 0 ends the row, 1 the picture, 2 moves right and up by
+// the next two bytes, 3 and more take that many indexes as they stand (padded to 2 bytes).
+// Pixels the data skips take palette entry 0, as a bitmap filled from such a file holds zero
+// there; pixels beyond the picture's edges are dropped. False when the data breaks off before
+// the picture is complete.
+bool DecodeRunLength(const TLayout& layout, std::span<const std::uint8_t> data,
+                     platform::TPixels& picture) {
+  const bool four_bits = layout.BitsPerPixel == 4;
+  const std::int64_t width = layout.Width;
+  const std::int64_t height = layout.Height;
+  std::fill(picture.Pixels.begin(), picture.Pixels.end(), layout.Palette[0]);
+  std::int64_t x = 0;
+  std::int64_t row = 0;  // counted from the bottom
+  // Sets the next `n` pixels of the row from index(i).
+  const auto put = [&](std::int64_t n, auto index) {
+    if (row < height) {
+      std::uint32_t* line = picture.Pixels.data() + (height - 1 - row) * width;
+      for (std::int64_t i = 0; i < n && x + i < width; ++i)
+        line[x + i] = layout.Palette[index(i)];
+    }
+    x += n;
+  };
+  std::size_t at = 0;
+  while (row < height) {
+    if (data.size() - at < 2) return row == height - 1 && x >= width;  // last row, no end code
+    const std::uint8_t count = data[at];
+    const std::uint8_t value = data[at + 1];
+    at += 2;
+    if (count > 0) {
+      put(count, [&](std::int64_t i) {
+        return four_bits ? ((i & 1) ? value & 0x0F : value >> 4) : value;
+      });
+    } else if (value == 0) {
+      x = 0;
+      ++row;
+    } else if (value == 1) {
+      return true;
+    } else if (value == 2) {
+      if (data.size() - at < 2) return false;
+      x += data[at];
+      row += data[at + 1];
+      at += 2;
+    } else {
+      const std::size_t bytes = four_bits ? (value + 1u) / 2 : value;
+      if (data.size() - at < bytes) return false;
+      const std::uint8_t* run = data.data() + at;
+      put(value, [&](std::int64_t i) {
+        return four_bits ? ((i & 1) ? run[i >> 1] & 0x0F : run[i >> 1] >> 4) : run[i];
+      });
+      at += std::min(bytes + (bytes & 1), data.size() - at);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DecodeBmp(std::span<const std::uint8_t> bytes, platform::TPixels& out) {
@@ -234,11 +299,18 @@ bool DecodeBmp(std::span<const std::uint8_t> bytes, platform::TPixels& out) {
 
   const TChannel channels[3] = {TChannel(layout.Masks[0]), TChannel(layout.Masks[1]),
                                 TChannel(layout.Masks[2])};
-  const std::uint8_t* pixels = bytes.data() + layout.PixelOffset;
-  for (std::int64_t y = 0; y < layout.Height; ++y) {
-    const std::int64_t file_row = layout.TopDown ? y : layout.Height - 1 - y;
-    DecodeRow(layout, pixels + static_cast<std::uint64_t>(file_row) * layout.Stride,
-              picture.Pixels.data() + static_cast<std::size_t>(y * layout.Width), channels);
+  if (layout.RunLength) {
+    if (!DecodeRunLength(layout, bytes.subspan(static_cast<std::size_t>(layout.PixelOffset)),
+                         picture)) {
+      return false;
+    }
+  } else {
+    const std::uint8_t* pixels = bytes.data() + layout.PixelOffset;
+    for (std::int64_t y = 0; y < layout.Height; ++y) {
+      const std::int64_t file_row = layout.TopDown ? y : layout.Height - 1 - y;
+      DecodeRow(layout, pixels + static_cast<std::uint64_t>(file_row) * layout.Stride,
+                picture.Pixels.data() + static_cast<std::size_t>(y * layout.Width), channels);
+    }
   }
   out = std::move(picture);
   return true;

@@ -24,28 +24,40 @@ namespace roarmark {
 
 namespace {
 
-// A corrupt progressive file can hold thousands of tiny scans that take minutes to decode.
-constexpr int kMaxScans = 1000;
-// libjpeg's own working memory (whole-image buffers of progressive files); beyond it the
-// decode fails instead of exhausting the machine.
+// Writers use about ten scans (six for greyscale); a hostile progressive file can hold
+// thousands of tiny scans, each a pass over the whole picture.
+constexpr int kMaxScans = 100;
+// libjpeg's own working memory (whole-image coefficient buffers of progressive files; a
+// 40-million-pixel CMYK picture needs 320 MB); beyond it the decode fails instead of exhausting
+// the machine.
 constexpr long kMaxWorkingBytes = 512l * 1024 * 1024;
 
 struct TErrorManager {
   jpeg_error_mgr Base;  // first, so libjpeg's pointer converts back
   std::jmp_buf Jump;
-  bool Truncated;
+  bool PixelsComplete;  // every row is out; only the end marker is still read
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
   std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->Jump, 1);
 }
 
-// Warnings are never printed; the one that matters, data ending before the picture is
-// complete, refuses the picture instead of showing a grey remainder.
+// A warning that leaves every pixel as written: a newer JFIF revision, or stray bytes between
+// the last scan and the end marker, as some cameras write.
+bool IsHarmless(const jpeg_error_mgr& err) {
+  constexpr int kEndOfImage = 0xD9;
+  return err.msg_code == JWRN_JFIF_MAJOR ||
+         (err.msg_code == JWRN_EXTRANEOUS_DATA && err.msg_parm.i[1] == kEndOfImage);
+}
+
+// Warnings are never printed. Any other warning means damaged data (corrupt entropy codes, data
+// ending early, a broken progression), and libjpeg would go on and show grey or smeared rows:
+// the picture is refused at once, which also stops a hostile file from costing a whole-picture
+// decode. Nothing after the last row spoils the picture.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
-    reinterpret_cast<TErrorManager*>(cinfo->err)->Truncated = true;
-  }
+  const auto* errors = reinterpret_cast<TErrorManager*>(cinfo->err);
+  if (level >= 0 || errors->PixelsComplete || IsHarmless(errors->Base)) return;
+  OnError(cinfo);
 }
 
 void OnOutput(j_common_ptr) {}
@@ -61,15 +73,24 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
   return (a + b - 1) / b;
 }
 
-bool Allocate(platform::TPixels& out, JDIMENSION width, JDIMENSION height) noexcept {
+// Only reserves: rows are added as they decode, so a file that claims a huge picture and then
+// breaks off costs no more than the rows it really held.
+bool Reserve(platform::TPixels& out, JDIMENSION width, JDIMENSION height) noexcept {
   try {
-    out.Pixels.resize(static_cast<std::size_t>(width) * height);
+    out.Pixels.reserve(static_cast<std::size_t>(width) * height);
   } catch (const std::bad_alloc&) {
     return false;
   }
   out.Width = static_cast<int>(width);
   out.Height = static_cast<int>(height);
   return true;
+}
+
+// The next row's place, within the reserved capacity (never reallocates, never throws).
+std::uint32_t* AddRow(platform::TPixels& out, JDIMENSION y) noexcept {
+  const auto width = static_cast<std::size_t>(out.Width);
+  out.Pixels.resize((static_cast<std::size_t>(y) + 1) * width);
+  return out.Pixels.data() + static_cast<std::size_t>(y) * width;
 }
 
 std::uint32_t Opaque(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -121,6 +142,11 @@ bool DecodeWithLibjpeg(j_decompress_ptr cinfo, TErrorManager& errors,
     source_size->Width = static_cast<int>(cinfo->image_width);
     source_size->Height = static_cast<int>(cinfo->image_height);
   }
+  // Refused before any decoding, as a bitmap of that size would be.
+  if (!ReductionAllowed(static_cast<int>(cinfo->image_width),
+                        static_cast<int>(cinfo->image_height))) {
+    return false;
+  }
 
   bool cmyk = false;
   switch (cinfo->jpeg_color_space) {
@@ -145,7 +171,7 @@ bool DecodeWithLibjpeg(j_decompress_ptr cinfo, TErrorManager& errors,
   const JDIMENSION height = cinfo->output_height;
   if (width == 0 || height == 0) return false;
   if (static_cast<std::int64_t>(width) * height > kMaxPicturePixels) return false;
-  if (!Allocate(out, width, height)) return false;
+  if (!Reserve(out, width, height)) return false;
 
   jpeg_start_decompress(cinfo);
   if (cinfo->output_width != width || cinfo->output_height != height) return false;
@@ -156,20 +182,18 @@ bool DecodeWithLibjpeg(j_decompress_ptr cinfo, TErrorManager& errors,
     row_buffer = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
                                              width * cinfo->output_components, 1);
   }
-  // A truncated file would otherwise go on decoding grey rows to the end.
-  if (errors.Truncated) return false;
   while (cinfo->output_scanline < height) {
-    const JDIMENSION y = cinfo->output_scanline;
-    std::uint32_t* dst = out.Pixels.data() + static_cast<std::size_t>(y) * width;
+    std::uint32_t* dst = AddRow(out, cinfo->output_scanline);
     JSAMPROW row = direct ? reinterpret_cast<JSAMPROW>(dst) : row_buffer[0];
-    if (jpeg_read_scanlines(cinfo, &row, 1) != 1 || errors.Truncated) return false;
+    if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return false;
     if (cmyk) {
       ConvertCmykRow(row, dst, width, cinfo->saw_Adobe_marker);
     } else if (!direct) {
       ConvertRgbRow(row, dst, width);
     }
   }
-  // Every row is there; a missing end marker alone does not spoil the picture.
+  // Every row is there; a missing end marker or junk before it does not spoil the picture.
+  errors.PixelsComplete = true;
   jpeg_finish_decompress(cinfo);
   return true;
 }
@@ -184,9 +208,6 @@ int JpegScaleDenominator(int w, int h) {
   for (int candidate : {2, 4, 8}) {
     if (CeilDiv(w, candidate) < target.Width || CeilDiv(h, candidate) < target.Height) break;
     denominator = candidate;
-  }
-  while (denominator < 8 && CeilDiv(w, denominator) * CeilDiv(h, denominator) > kMaxPicturePixels) {
-    denominator *= 2;
   }
   return denominator;
 }
@@ -204,7 +225,7 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, platform::TPixels& out,
   errors.Base.error_exit = OnError;
   errors.Base.emit_message = OnMessage;
   errors.Base.output_message = OnOutput;
-  errors.Truncated = false;
+  errors.PixelsComplete = false;
   progress.progress_monitor = OnProgress;
 
   if (setjmp(errors.Jump) != 0) {

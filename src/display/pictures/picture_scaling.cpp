@@ -75,10 +75,9 @@ platform::TPixels ScaleNearest(const platform::TPixels& source, int width, int h
 
 bool ReduceLoadedPicture(platform::TPixels& picture, TPictureSize source) {
   if (!PictureIsValid(picture) || source.Width <= 0 || source.Height <= 0) return false;
-  // The file's own size may exceed the limit when the JPEG loader decoded it at a reduced
-  // scale; what is held and what is shown may not.
-  if (static_cast<std::int64_t>(picture.Width) * picture.Height > kMaxPicturePixels) return false;
-  if (ShownPixels64(source.Width, source.Height) > kMaxPicturePixels) return false;
+  if (!ReductionAllowed(source.Width, source.Height)) return false;
+  // The JPEG loader may have decoded it smaller, never larger.
+  if (picture.Width > source.Width || picture.Height > source.Height) return false;
   if (!NeedsReduction(source.Width, source.Height)) return true;
   const TPictureSize shown = ReducedSize(source.Width, source.Height);
   if (shown.Width != picture.Width || shown.Height != picture.Height)
