@@ -554,6 +554,13 @@ void TScenarioRunner::Print(const TCommand& c) {
          << " clientheight=" << w.ClientHeight() << " border=" << BorderName(w.BorderStyle())
          << " topmost=" << (w.StayOnTop() ? 1 : 0) << " caption=" << Quote(w.Caption())
          << " visible=" << (w.Visible() ? 1 : 0) << "\n";
+  } else if (what == "image") {
+    const TImageView& image = Main(c).Image1;
+    out_ << "image left=" << image.Left() << " top=" << image.Top() << " width=" << image.Width()
+         << " height=" << image.Height()
+         << " scale=" << (image.ScaleMode() == TScaleMode::smStretch ? "stretch" : "normal")
+         << " picturewidth=" << image.Image().Width << " pictureheight=" << image.Image().Height
+         << "\n";
   } else if (what == "cursor") {
     Main(c);
     out_ << "cursor " << CursorName(program_->App().Cursor()) << "\n";

@@ -239,7 +239,7 @@ const std::map<std::string, Check>& Checks() {
            Count(c, 2);
          } else if (what == "state" || what == "readout" || what == "window" ||
                     what == "messages" || what == "ended" || what == "opened" || what == "cursor" ||
-                    what == "prompts") {
+                    what == "prompts" || what == "image") {
            Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
