@@ -9,6 +9,7 @@
 #include "core/device_selection.h"
 #include "core/input_loss_dialog.h"
 #include "display/colour_ramp.h"
+#include "display/drawn_record.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
 #include "display/pictures/default_picture.h"
@@ -411,40 +412,10 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
   if (!Dragging) Image1.Changed(DrawnArea());
 }
 
-// Where the renderers and the readout may have drawn: the meter box with room for the bar
-// meter's blocks beyond it, and the readout box. Telling
-// the image keeps a full-screen display from being compared or copied whole 40 times a second.
-platform::TRect TForm1::DrawnArea() const {
-  auto clamp = [](std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, -(1LL << 30), 1LL << 30));
-  };
-  const std::int64_t x = Settings.MeterX;
-  const std::int64_t y = Settings.MeterY;
-  const std::int64_t w = Settings.MeterWidth;
-  const std::int64_t h = Settings.MeterHeight;
-  platform::TRect area;
-  if (w > 0 && h > 0) {
-    // The bar meters paint one block more than their pitches, at least 2 pixels long, so with
-    // small boxes the blocks reach past the box's top (vertical) or right edge (horizontal).
-    const std::int64_t pitch_v = std::max<std::int64_t>(h / 50, 1);
-    const std::int64_t pitch_h = std::max<std::int64_t>(w / 100, 1);
-    const std::int64_t top = y - std::max(h, 50 * pitch_v) - std::max<std::int64_t>(pitch_v, 2);
-    const std::int64_t right = x + std::max(w, 99 * pitch_h + std::max<std::int64_t>(pitch_h, 2));
-    area = platform::TRect{clamp(x - 1), clamp(top - 1), clamp(right + 1), clamp(y + 1)};
-  }
-  const TBitmap32& readout = Display.ReadoutBitmap;
-  if (readout.Width() > 0 && readout.Height() > 0) {
-    const platform::TRect box{clamp(Settings.ReadoutX), clamp(Settings.ReadoutY),
-                              clamp(std::int64_t{Settings.ReadoutX} + readout.Width()),
-                              clamp(std::int64_t{Settings.ReadoutY} + readout.Height())};
-    if (area.Width() <= 0 || area.Height() <= 0) {
-      area = box;
-    } else {
-      area = platform::TRect{std::min(area.Left, box.Left), std::min(area.Top, box.Top),
-                             std::max(area.Right, box.Right), std::max(area.Bottom, box.Bottom)};
-    }
-  }
-  return area;
+// The rectangles the renderers drew, each on its own: a bar at the bottom and a readout at the
+// top of a full-screen picture are two small repaints, not most of the screen.
+std::vector<platform::TRect> TForm1::DrawnArea() {
+  return TakeDrawnAreas(Display);
 }
 
 void TForm1::RecoverInput() {

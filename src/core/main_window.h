@@ -79,8 +79,8 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
 
   // Engine glue.
   void ProcessCaptureBlock(const std::uint8_t* block);
-  // The part of the display bitmap a buffer's drawing can touch.
-  platform::TRect DrawnArea() const;
+  // The rectangles of the display bitmap drawn since the image was last told.
+  std::vector<platform::TRect> DrawnArea();
   // The input device is gone: wait for it in the input-loss dialog, then reopen the capture.
   void RecoverInput();
   bool Recovering() const { return recovering_; }

@@ -422,16 +422,21 @@ TEST_F(ModelTest, ImageViewAddsUpChangedAreasUntilTaken) {
   EXPECT_TRUE(image.TakeChangedArea().Whole);  // a new image has never been shown
   EXPECT_FALSE(image.TakeChangedArea().Whole);
   image.Changed(TRect{10, 20, 30, 40});
-  image.Changed(TRect{5, 35, 12, 50});
+  image.Changed(TRect{5, 35, 12, 50});       // overlaps the first: one area around both
   image.Changed(TRect{100, 100, 100, 140});  // empty: adds nothing
+  const TRect apart[] = {{200, 10, 260, 30}, {30, 20, 40, 40}};  // the second only touches
+  image.Changed(apart);
+  image.Changed(std::span<const TRect>{});  // nothing drawn: no repaint asked for
   TImageView::TChangedArea taken = image.TakeChangedArea();
   EXPECT_FALSE(taken.Whole);
-  EXPECT_EQ(taken.Area, (TRect{5, 20, 30, 50}));
-  EXPECT_EQ(image.TakeChangedArea().Area, TRect{});
+  EXPECT_EQ(taken.Areas,
+            (std::vector<TRect>{{5, 20, 30, 50}, {200, 10, 260, 30}, {30, 20, 40, 40}}));
+  EXPECT_EQ(taken.Area, (TRect{5, 10, 260, 50}));
+  EXPECT_TRUE(image.TakeChangedArea().Areas.empty());
   image.Changed(TRect{1, 1, 2, 2});
   image.Changed();  // the whole image wins over any area
   EXPECT_TRUE(image.TakeChangedArea().Whole);
-  EXPECT_EQ(image.ChangeCount(), 5u);
+  EXPECT_EQ(image.ChangeCount(), 6u);
 }
 
 TEST_F(ModelTest, TimerRunsOnTheLoopWhileEnabled) {

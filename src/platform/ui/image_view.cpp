@@ -23,20 +23,63 @@ void TImageView::SetScaleMode(TScaleMode mode) {
 void TImageView::Changed() {
   ++change_count_;
   changed_.Whole = true;
+  changed_.Areas.clear();
   TControl::Changed(TProperty::ImageChanged);
+}
+
+namespace {
+
+// More separate areas than this cost the backend more than one rectangle around them.
+constexpr std::size_t kMaxAreas = 8;
+
+bool EmptyRect(const TRect& r) {
+  return r.Width() <= 0 || r.Height() <= 0;
+}
+
+TRect Bounds(const TRect& a, const TRect& b) {
+  if (EmptyRect(a)) return b;
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
+}
+
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+}  // namespace
+
+void TImageView::AddArea(const TRect& area) {
+  if (changed_.Whole || EmptyRect(area)) return;
+  changed_.Area = Bounds(changed_.Area, area);
+  // Overlapping areas become one, so no pixel is repainted twice.
+  TRect merged = area;
+  std::vector<TRect>& areas = changed_.Areas;
+  for (bool again = true; again;) {
+    again = false;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+      if (Overlap(areas[i], merged)) {
+        merged = Bounds(merged, areas[i]);
+        areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(i));
+        again = true;
+        break;
+      }
+    }
+  }
+  areas.push_back(merged);
+  if (areas.size() > kMaxAreas) areas.assign(1, changed_.Area);
 }
 
 void TImageView::Changed(const TRect& area) {
   ++change_count_;
-  if (!changed_.Whole && area.Width() > 0 && area.Height() > 0) {
-    TRect& u = changed_.Area;
-    if (u.Width() <= 0 || u.Height() <= 0) {
-      u = area;
-    } else {
-      u = TRect{std::min(u.Left, area.Left), std::min(u.Top, area.Top),
-                std::max(u.Right, area.Right), std::max(u.Bottom, area.Bottom)};
-    }
-  }
+  AddArea(area);
+  TControl::Changed(TProperty::ImageChanged);
+}
+
+void TImageView::Changed(std::span<const TRect> areas) {
+  if (areas.empty()) return;
+  ++change_count_;
+  for (const TRect& area : areas)
+    AddArea(area);
   TControl::Changed(TProperty::ImageChanged);
 }
 

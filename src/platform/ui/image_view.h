@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/pixels.h"
 #include "platform/ui/control.h"
@@ -32,11 +34,15 @@ class TImageView : public TControl {
   // Asks for a repaint of `area` only (image pixels): what the owner drew is known to lie there.
   // Areas add up until a backend takes them.
   void Changed(const TRect& area);
-  // What changed since the last call: the union of the areas given, or the whole image (`Whole`)
-  // when Changed() was called without one. Clears the record.
+  // The same for several areas drawn together (the meter and the readout, say); nothing when
+  // there are none.
+  void Changed(std::span<const TRect> areas);
+  // What changed since the last call: the areas given, overlapping ones merged, or the whole image
+  // (`Whole`) when Changed() was called without one. Clears the record.
   struct TChangedArea {
     bool Whole = false;
-    TRect Area;  // empty when nothing changed
+    TRect Area;                // the bounds of all of them; empty when nothing changed
+    std::vector<TRect> Areas;  // apart from one another
   };
   TChangedArea TakeChangedArea();
   // How many repaints were asked for.
@@ -48,8 +54,10 @@ class TImageView : public TControl {
  private:
   TPixelsView image_;
   TScaleMode scale_mode_ = TScaleMode::smNormal;
+  void AddArea(const TRect& area);
+
   std::uint64_t change_count_ = 0;
-  TChangedArea changed_{true, {}};
+  TChangedArea changed_{true, {}, {}};
 };
 
 }  // namespace roarmark::platform::ui
