@@ -1,5 +1,6 @@
-// INI text from anywhere (a settings file may be any file the operator picks): parsing and
-// reading must never fail, and a value written is read back exactly.
+// INI text from anywhere (a settings file may be any file the operator picks, written by any
+// editor in UTF-8 or UTF-16 with any line ends): parsing and reading must never fail, and a value
+// written is read back exactly.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,15 +9,6 @@
 #include "settings/ini_file.h"
 
 using namespace roarmark;
-
-namespace {
-
-std::string WithoutCarriageReturns(std::string text) {
-  std::erase(text, '\r');
-  return text;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -39,11 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ini.WriteString("Form", "Fuzz Key", " value with blanks ");
   const auto back = ini.ReadRaw("Form", "Fuzz Key");
   if (!back || *back != " value with blanks ") std::abort();
-  // What the program writes reads back as the same lines. Carriage returns are left out of the
-  // comparison: a stray one at the end of a line is taken as part of the line break.
+  // What the program writes reads back byte for byte, in the encoding and with the line end it
+  // was read with (UTF-8, UTF-16 either way round; CR LF, LF or CR).
   const std::string written = ini.Text();
-  if (WithoutCarriageReturns(TIniFile::Parse(written).Text()) != WithoutCarriageReturns(written)) {
+  const TIniFile again = TIniFile::Parse(written);
+  if (again.Text() != written || again.Encoding() != ini.Encoding() ||
+      again.LineEnd() != ini.LineEnd()) {
     std::abort();
   }
+  const auto back_again = again.ReadRaw("Form", "Fuzz Key");
+  if (!back_again || *back_again != " value with blanks ") std::abort();
   return 0;
 }
