@@ -10,6 +10,7 @@
 
 #include "core/application.h"
 #include "core/main_window.h"
+#include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_wav.h"
@@ -496,6 +497,39 @@ void TScenarioRunner::Print(const TCommand& c) {
     for (const auto& record : sim_->dialogs.TakeMessages()) {
       out_ << "message " << Quote(record.caption) << " " << Quote(record.text) << " "
            << record.answer << "\n";
+    }
+  } else if (what == "filedialogs") {
+    // The open and save dialogs since the last look: kind, proposed name, folder, answer.
+    const auto& records = sim_->dialogs.Records();
+    for (; file_dialogs_taken_ < records.size(); ++file_dialogs_taken_) {
+      const auto& record = records[file_dialogs_taken_];
+      const bool open = record.kind == platform::sim::DialogKind::OpenFile;
+      if (!open && record.kind != platform::sim::DialogKind::SaveFile) continue;
+      out_ << "filedialog " << (open ? "open" : "save") << " name=" << Quote(record.file.FileName)
+           << " folder=" << Quote(record.file.InitialDir) << " "
+           << (record.cancelled ? std::string("cancel") : Quote(record.answer)) << "\n";
+    }
+  } else if (what == "picture") {
+    // A picture control of the open windows, or a picture file in the data folder: its size.
+    const std::string& name = c.Arg(1);
+    TPicture* picture = nullptr;
+    if (started_ && !Ended()) {
+      if (TForm* modal = program_->App().ModalForm()) picture = modal->Find<TPicture>(name);
+    }
+    if (picture != nullptr) {
+      out_ << "picture " << name << " ";
+      if (picture->Empty()) {
+        out_ << "empty\n";
+      } else {
+        out_ << picture->Picture().Width << "x" << picture->Picture().Height << "\n";
+      }
+    } else {
+      platform::TPixels pixels;
+      if (DecodeBmpFile(DataPath(name), pixels)) {
+        out_ << "picture " << name << " " << pixels.Width << "x" << pixels.Height << "\n";
+      } else {
+        out_ << "picture " << name << " missing\n";
+      }
     }
   } else if (what == "prompts") {
     // The input boxes since the last look: title, prompt and the text given back.

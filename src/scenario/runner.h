@@ -63,8 +63,9 @@ class TScenarioRunner {
   bool own_folder_ = false;
   bool monitor_added_ = false;
   bool started_ = false;
-  int pressed_button_ = 0;         // 0 left, 1 right: the button of the last "press"
-  std::size_t prompts_taken_ = 0;  // input boxes already printed
+  int pressed_button_ = 0;              // 0 left, 1 right: the button of the last "press"
+  std::size_t prompts_taken_ = 0;       // input boxes already printed
+  std::size_t file_dialogs_taken_ = 0;  // open and save dialogs already printed
 };
 
 }  // namespace roarmark::scenario

@@ -235,11 +235,11 @@ const std::map<std::string, Check>& Checks() {
        [](const TCommand& c) {
          CountAtLeast(c, 1);
          const std::string& what = c.Arg(0);
-         if (what == "setting" || what == "control" || what == "file") {
+         if (what == "setting" || what == "control" || what == "file" || what == "picture") {
            Count(c, 2);
          } else if (what == "state" || what == "readout" || what == "window" ||
                     what == "messages" || what == "ended" || what == "opened" || what == "cursor" ||
-                    what == "prompts" || what == "image") {
+                    what == "prompts" || what == "image" || what == "filedialogs") {
            Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
