@@ -331,64 +331,65 @@ void TForm2::LayOut() {
   Image2.SetBounds(560, 14, 96, 8);
   Label15.SetBounds(560, 26, 268, 16);
 
-  Panel2.SetBounds(8, 60, 272, 500);
-  Label16.SetBounds(8, 6, 256, 16);
-  ComboBox1.SetBounds(8, 23, 256, 23);
-  Label9.SetBounds(8, 54, 256, 16);
-  Label5.SetBounds(8, 78, 110, 16);
-  Edit1.SetBounds(120, 75, 60, 22);
-  Label7.SetBounds(8, 100, 256, 16);
-  Label6.SetBounds(8, 117, 256, 14);
-  Label13.SetBounds(8, 138, 80, 16);
-  Label14.SetBounds(90, 138, 120, 16);
-  Label10.SetBounds(8, 164, 110, 16);
-  Edit2.SetBounds(120, 161, 60, 22);
-  Label11.SetBounds(8, 186, 256, 14);
-  CheckBox1.SetBounds(8, 208, 256, 20);
-  Label26.SetBounds(26, 233, 120, 16);
-  Edit9.SetBounds(150, 230, 60, 22);
-  Label25.SetBounds(26, 254, 238, 14);
-  CheckBox3.SetBounds(8, 274, 256, 20);
-  Label28.SetBounds(26, 299, 40, 16);
-  Edit11.SetBounds(70, 296, 60, 22);
-  Label4.SetBounds(136, 299, 60, 16);
-  Label8.SetBounds(26, 320, 238, 14);
-  HoldCheckBox.SetBounds(8, 340, 256, 24);
-  Label22.SetBounds(26, 366, 238, 16);
-  Panel4.SetBounds(4, 388, 264, 108);
-  CheckBox2.SetBounds(6, 4, 126, 20);
-  cbFitScreen.SetBounds(134, 4, 126, 20);
-  cbFullScrn.SetBounds(6, 26, 126, 20);
-  cbAllowDrag.SetBounds(6, 48, 254, 20);
-  Label24.SetBounds(6, 75, 150, 16);
-  cbMonitorSelect.SetBounds(160, 71, 56, 23);
-  Label2.SetBounds(6, 92, 200, 14);
+  Panel2.SetBounds(8, 60, 272, 484);
+  Label16.SetBounds(8, 4, 256, 16);
+  ComboBox1.SetBounds(8, 21, 256, 23);
+  Label9.SetBounds(8, 50, 256, 16);
+  Label5.SetBounds(8, 72, 150, 16);
+  Edit1.SetBounds(160, 69, 60, 22);
+  Label7.SetBounds(8, 94, 256, 16);
+  Label6.SetBounds(8, 110, 256, 14);
+  Label13.SetBounds(8, 128, 80, 16);
+  Label14.SetBounds(90, 128, 120, 16);
+  Label10.SetBounds(8, 150, 150, 16);
+  Edit2.SetBounds(160, 147, 60, 22);
+  Label11.SetBounds(8, 171, 256, 14);
+  CheckBox1.SetBounds(8, 189, 256, 20);
+  Label26.SetBounds(26, 212, 130, 16);
+  Edit9.SetBounds(160, 209, 60, 22);
+  Label25.SetBounds(26, 232, 238, 14);
+  CheckBox3.SetBounds(8, 250, 256, 20);
+  Label28.SetBounds(26, 273, 70, 16);
+  Edit11.SetBounds(100, 270, 60, 22);
+  Label4.SetBounds(166, 273, 60, 16);
+  Label8.SetBounds(26, 294, 238, 14);
+  HoldCheckBox.SetBounds(8, 310, 256, 24);
+  Label22.SetBounds(26, 334, 238, 16);
+  Panel4.SetBounds(4, 354, 264, 126);
+  CheckBox2.SetBounds(6, 4, 254, 20);
+  cbFitScreen.SetBounds(6, 24, 254, 20);
+  cbFullScrn.SetBounds(6, 44, 254, 20);
+  cbAllowDrag.SetBounds(6, 64, 254, 20);
+  Label24.SetBounds(6, 89, 150, 16);
+  cbMonitorSelect.SetBounds(160, 85, 56, 23);
+  Label2.SetBounds(6, 108, 200, 14);
 
-  LockSet.SetBounds(8, 566, 200, 20);
-  Label30.SetBounds(8, 590, 272, 22);
+  LockSet.SetBounds(8, 552, 220, 20);
+  Label30.SetBounds(8, 576, 272, 22);
 
   Panel3.SetBounds(288, 60, 336, 400);
   Label37.SetBounds(8, 9, 90, 16);
   cbStyle.SetBounds(100, 6, 170, 23);
-  CheckBox4.SetBounds(8, 36, 150, 20);
-  blended.SetBounds(170, 36, 70, 20);
-  cbBlocks.SetBounds(246, 36, 80, 20);
+  CheckBox4.SetBounds(8, 36, 200, 20);
+  cbBlocks.SetBounds(246, 36, 84, 20);
+  blended.SetBounds(190, 60, 140, 20);
   Label32.SetBounds(26, 62, 90, 16);
   PeakBar.SetBounds(120, 60, 40, 20);
-  Label12.SetBounds(8, 90, 160, 16);
-  Abar.SetBounds(8, 110, 70, 40);
-  Bbar.SetBounds(8, 154, 70, 40);
-  Label35.SetBounds(100, 90, 110, 16);
-  TrackBar1.SetBounds(110, 108, 30, 88);
-  Label36.SetBounds(96, 198, 140, 16);
-  Label31.SetBounds(232, 90, 100, 16);
-  BarBgnd.SetBounds(240, 110, 70, 40);
+  // Colour blocks on the left, the two sliders in the middle, the bar background on the right.
+  Label12.SetBounds(8, 86, 320, 16);
+  Label35.SetBounds(104, 104, 110, 16);
+  Label31.SetBounds(216, 104, 118, 16);
+  Abar.SetBounds(8, 122, 70, 36);
+  Bbar.SetBounds(8, 162, 70, 36);
+  TrackBar1.SetBounds(110, 122, 30, 76);
+  Label36.SetBounds(96, 200, 140, 16);
+  BarBgnd.SetBounds(240, 122, 70, 36);
   struct TRow {
     TLabel& Label;
     TEdit& Edit;
     TUpDown& UpDown;
   };
-  int y = 224;
+  int y = 222;
   for (const TRow& row :
        {TRow{Label18, Edit3, UpDown1}, TRow{Label19, Edit4, UpDown2}, TRow{Label3, Edit7, UpDown3},
         TRow{Label29, Edit12, UpDown6}, TRow{Label1, Edit8, UpDown7}, TRow{Label20, Edit5, UpDown4},
@@ -396,11 +397,11 @@ void TForm2::LayOut() {
     row.Label.SetBounds(8, y + 3, 196, 16);
     row.Edit.SetBounds(208, y, 60, 22);
     row.UpDown.SetBounds(268, y, 18, 22);
-    y += 24;
+    y += 23;
   }
-  Label23.SetBounds(8, 394 - 18, 320, 14);
+  Label23.SetBounds(8, y + 2, 320, 14);
   // Over the meter panel, beside the blend slider, in the window's own coordinates.
-  TrackBar2.SetBounds(288 + 170, 60 + 108, 30, 88);
+  TrackBar2.SetBounds(288 + 170, 60 + 122, 30, 76);
 
   Panel5.SetBounds(288, 468, 336, 92);
   CheckReadout.SetBounds(8, 6, 90, 20);
@@ -412,8 +413,8 @@ void TForm2::LayOut() {
   BgdCol.SetBounds(196, 60, 128, 26);
 
   StaticText1.SetBounds(288, 568, 200, 16);
-  Edit10.SetBounds(288, 586, 250, 22);
-  Button5.SetBounds(544, 584, 80, 26);
+  Edit10.SetBounds(288, 586, 232, 22);
+  Button5.SetBounds(526, 584, 98, 26);
 
   Button4.SetBounds(636, 60, 192, 30);
   StaticText3.SetBounds(636, 102, 192, 16);
