@@ -36,7 +36,7 @@ class TComponent {
 
   const std::string& Name() const { return name_; }
   TForm* Owner() const { return owner_; }
-  // The class name as the design spells it ("TEdit", "TForm"); lets backends pick a widget.
+  // The class name as the forms spell it ("TEdit", "TForm"); lets backends pick a widget.
   virtual const char* KindName() const = 0;
 
  protected:
