@@ -1,0 +1,131 @@
+// Saving the program's own files on Windows: the same promise as the POSIX save (never lose
+// what is on disk, never replace what may not be replaced), with the Windows calls. The new
+// bytes go to a uniquely named file in the same folder, are flushed, and then take the old
+// file's place with ReplaceFileW, which keeps its attributes and access rights.
+#include "platform/win32/base/win32_windows.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/win32/base/win32_text.h"
+#include "settings/file_save.h"
+
+namespace roarmark {
+
+namespace {
+
+using platform::win32::Narrow;
+using platform::win32::Wide;
+
+std::string Reason(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = n ? Narrow(std::wstring(text, n)) : "Error " + std::to_string(error);
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.'))
+    reason.pop_back();
+  return reason;
+}
+
+[[noreturn]] void Fail(const char* verb, const std::string& path, DWORD error) {
+  throw TFileWriteError(std::string("Cannot ") + verb + " file \"" + path + "\". " + Reason(error));
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t cut = path.find_last_of(L"\\/:");
+  if (cut == std::wstring::npos) return L".";
+  if (path[cut] == L':') return path.substr(0, cut + 1);
+  return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+// Whether a file exists at `path`; throws when one does but may not be replaced.
+bool CheckReplaceable(const std::wstring& wide, const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    Fail("open", path, error);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) Fail("create", path, ERROR_DIRECTORY);
+  if (attributes & FILE_ATTRIBUTE_READONLY) Fail("create", path, ERROR_ACCESS_DENIED);
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileForSave(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  if (!CheckReplaceable(wide, path)) return std::nullopt;
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) Fail("open", path, GetLastError());
+  std::string bytes;
+  char block[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, block, sizeof block, &got, nullptr)) {
+      const DWORD error = GetLastError();
+      CloseHandle(file);
+      Fail("read", path, error);
+    }
+    if (got == 0) break;
+    bytes.append(block, got);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+void SaveFileWhole(const std::string& path, std::string_view bytes) {
+  const std::wstring wide = Wide(path);
+  const bool exists = CheckReplaceable(wide, path);
+  if (exists) {
+    // The process must be able to open the old file for writing, or it may not replace it.
+    HANDLE probe =
+        CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) Fail("create", path, GetLastError());
+    CloseHandle(probe);
+  }
+  wchar_t temp[MAX_PATH + 16] = {};
+  if (GetTempFileNameW(FolderOf(wide).c_str(), L"rmk", 0, temp) == 0)
+    Fail("create", path, GetLastError());
+  HANDLE file =
+      CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temp);
+    Fail("create", path, error);
+  }
+  std::size_t done = 0;
+  BOOL ok = TRUE;
+  while (ok && done < bytes.size()) {
+    DWORD wrote = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    ok = WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr);
+    done += wrote;
+  }
+  if (ok) ok = FlushFileBuffers(file);
+  const DWORD write_error = ok ? 0 : GetLastError();
+  CloseHandle(file);
+  if (!ok) {
+    DeleteFileW(temp);
+    Fail("create", path, write_error);
+  }
+  if (exists) {
+    ok = ReplaceFileW(wide.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                      nullptr);
+  } else {
+    ok = MoveFileExW(temp, wide.c_str(), MOVEFILE_WRITE_THROUGH);
+  }
+  if (!ok) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temp);
+    Fail("create", path, error);
+  }
+}
+
+}  // namespace roarmark

@@ -1,0 +1,106 @@
+// The installed fonts as the registry lists them ("Arial Bold (TrueType)" = "arialbd.ttf"),
+// relative names taken from the Windows font folder. A family without the style asked for falls
+// back to its regular face, then to the usual sans faces, then to any font there is.
+#include "platform/win32/base/win32_fonts.h"
+
+#include "platform/win32/base/win32_windows.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/win32/base/win32_text.h"
+
+namespace roarmark::platform::win32 {
+
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::wstring FontsFolder() {
+  wchar_t windows[MAX_PATH] = {};
+  const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return L"C:\\Windows\\Fonts";
+  return std::wstring(windows) + L"\\Fonts";
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether `file` is a face FreeType draws outlines from (not a bitmap .fon).
+bool Scalable(const std::string& file) {
+  const std::string lower = Lower(file);
+  for (const char* ext : {".ttf", ".ttc", ".otf"})
+    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ext) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+void TWin32Fonts::Load() {
+  loaded_ = true;
+  const std::string folder = Narrow(FontsFolder());
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+                    0, KEY_READ, &key) != ERROR_SUCCESS)
+    return;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[512];
+    BYTE data[2 * MAX_PATH + 2] = {};
+    DWORD name_len = 512, data_len = sizeof data - 2, type = 0;
+    const LONG r = RegEnumValueW(key, i, name, &name_len, nullptr, &type, data, &data_len);
+    if (r == ERROR_NO_MORE_ITEMS) break;
+    if (r != ERROR_SUCCESS || type != REG_SZ) continue;
+    std::string display = Narrow(std::wstring(name, name_len));
+    if (auto paren = display.find(" ("); paren != std::string::npos) display.resize(paren);
+    std::string file = Narrow(reinterpret_cast<const wchar_t*>(data));
+    if (!Scalable(file)) continue;
+    const bool absolute = file.size() > 2 && (file[1] == ':' || file[0] == '\\');
+    if (!absolute) file = folder + "\\" + file;
+    entries_.push_back({Lower(display), file});
+  }
+  RegCloseKey(key);
+}
+
+std::string TWin32Fonts::Match(const std::string& family, bool bold, bool italic) const {
+  std::string wanted = Lower(family);
+  if (bold) wanted += " bold";
+  if (italic) wanted += " italic";
+  for (const TEntry& e : entries_) {
+    // A collection lists its faces joined by " & ".
+    std::size_t start = 0;
+    while (start <= e.Name.size()) {
+      const std::size_t end = std::min(e.Name.find(" & ", start), e.Name.size());
+      if (e.Name.compare(start, end - start, wanted) == 0 && IsFile(e.Path)) return e.Path;
+      start = end + 3;
+    }
+  }
+  return {};
+}
+
+std::string TWin32Fonts::FindFontFile(const std::string& family, bool bold, bool italic) {
+  const auto key = std::make_tuple(family, bold, italic);
+  if (auto it = found_.find(key); it != found_.end()) return it->second;
+  if (!loaded_) Load();
+  std::string path = Match(family, bold, italic);
+  if (path.empty()) path = Match(family, false, false);
+  for (const char* sans : {"Arial", "Tahoma", "Liberation Sans", "DejaVu Sans", "Verdana"}) {
+    if (!path.empty()) break;
+    path = Match(sans, bold, italic);
+    if (path.empty()) path = Match(sans, false, false);
+  }
+  for (const TEntry& e : entries_) {
+    if (!path.empty()) break;
+    if (IsFile(e.Path)) path = e.Path;
+  }
+  if (path.empty()) path = Narrow(FontsFolder()) + "\\arial.ttf";
+  found_[key] = path;
+  return path;
+}
+
+}  // namespace roarmark::platform::win32

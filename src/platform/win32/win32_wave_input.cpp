@@ -1,0 +1,149 @@
+// winmm wave input. The program's header records stand apart from the driver's WAVEHDR, which
+// must stay put while the driver holds it; the recorded length and flags are copied back when
+// MM_WIM_DATA brings a buffer home.
+#include "platform/win32/win32_wave_input.h"
+
+#include "platform/win32/base/win32_text.h"
+#include "platform/win32/win32_message_loop.h"
+
+namespace roarmark::platform::win32 {
+
+namespace {
+
+WAVEFORMATEX Native(const WaveFormat& f) {
+  WAVEFORMATEX w{};
+  w.wFormatTag = f.format_tag;
+  w.nChannels = f.channels;
+  w.nSamplesPerSec = f.samples_per_sec;
+  w.nAvgBytesPerSec = f.avg_bytes_per_sec;
+  w.nBlockAlign = f.block_align;
+  w.wBitsPerSample = f.bits_per_sample;
+  w.cbSize = f.cb_size;
+  return w;
+}
+
+void CopyBack(const WAVEHDR& from, WaveHeader* to) {
+  to->bytes_recorded = from.dwBytesRecorded;
+  to->flags = from.dwFlags;
+}
+
+}  // namespace
+
+TWin32WaveInput::TWin32WaveInput(TWin32MessageLoop& loop) : loop_(loop) {
+  loop_.OnWindowMessage = [this](UINT message, WPARAM w, LPARAM l) { return Data(message, w, l); };
+}
+
+TWin32WaveInput::~TWin32WaveInput() {
+  loop_.OnWindowMessage = nullptr;
+}
+
+int TWin32WaveInput::DeviceCount() {
+  return static_cast<int>(waveInGetNumDevs());
+}
+
+std::string TWin32WaveInput::DeviceName(int id) {
+  WAVEINCAPSW caps{};
+  if (id < 0 || waveInGetDevCapsW(static_cast<UINT>(id), &caps, sizeof caps) != MMSYSERR_NOERROR)
+    return {};
+  wchar_t name[MAXPNAMELEN + 1] = {};
+  for (int i = 0; i < MAXPNAMELEN && caps.szPname[i]; ++i)
+    name[i] = caps.szPname[i];
+  return Narrow(name);
+}
+
+WaveResult TWin32WaveInput::QueryFormat(int id, const WaveFormat& format) {
+  WAVEFORMATEX f = Native(format);
+  return waveInOpen(nullptr, static_cast<UINT>(id), &f, 0, 0, WAVE_FORMAT_QUERY);
+}
+
+WaveResult TWin32WaveInput::Open(WaveHandle* handle, int id, const WaveFormat& format,
+                                 IWaveInTarget* target) {
+  WAVEFORMATEX f = Native(format);
+  HWAVEIN native = nullptr;
+  const MMRESULT r = waveInOpen(&native, static_cast<UINT>(id), &f,
+                                reinterpret_cast<DWORD_PTR>(loop_.Window()), 0, CALLBACK_WINDOW);
+  if (r != MMSYSERR_NOERROR) return r;
+  auto device = std::make_unique<TDevice>();
+  device->Native = native;
+  device->Target = target;
+  *handle = reinterpret_cast<WaveHandle>(native);
+  devices_[*handle] = std::move(device);
+  return kWaveOk;
+}
+
+TWin32WaveInput::TDevice* TWin32WaveInput::Find(WaveHandle handle) {
+  auto it = devices_.find(handle);
+  return it == devices_.end() ? nullptr : it->second.get();
+}
+
+WaveResult TWin32WaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
+  TDevice* device = Find(handle);
+  if (!device) return kWaveInvalidHandle;
+  auto native = std::make_unique<WAVEHDR>();
+  native->lpData = reinterpret_cast<LPSTR>(header->data);
+  native->dwBufferLength = header->buffer_length;
+  native->dwUser = header->user;
+  native->dwLoops = header->loops;
+  const MMRESULT r = waveInPrepareHeader(device->Native, native.get(), sizeof(WAVEHDR));
+  if (r != MMSYSERR_NOERROR) return r;
+  CopyBack(*native, header);
+  device->Headers[header] = std::move(native);
+  return kWaveOk;
+}
+
+WaveResult TWin32WaveInput::Add(WaveHandle handle, WaveHeader* header) {
+  TDevice* device = Find(handle);
+  if (!device) return kWaveInvalidHandle;
+  auto it = device->Headers.find(header);
+  if (it == device->Headers.end()) return kWaveUnprepared;
+  const MMRESULT r = waveInAddBuffer(device->Native, it->second.get(), sizeof(WAVEHDR));
+  CopyBack(*it->second, header);
+  return r;
+}
+
+WaveResult TWin32WaveInput::Start(WaveHandle handle) {
+  TDevice* device = Find(handle);
+  return device ? waveInStart(device->Native) : kWaveInvalidHandle;
+}
+
+WaveResult TWin32WaveInput::Unprepare(WaveHandle handle, WaveHeader* header) {
+  TDevice* device = Find(handle);
+  if (!device) return kWaveInvalidHandle;
+  auto it = device->Headers.find(header);
+  if (it == device->Headers.end()) return kWaveOk;  // never prepared: nothing to undo
+  const MMRESULT r = waveInUnprepareHeader(device->Native, it->second.get(), sizeof(WAVEHDR));
+  CopyBack(*it->second, header);
+  if (r == MMSYSERR_NOERROR) device->Headers.erase(it);
+  return r;
+}
+
+WaveResult TWin32WaveInput::Reset(WaveHandle handle) {
+  TDevice* device = Find(handle);
+  return device ? waveInReset(device->Native) : kWaveInvalidHandle;
+}
+
+WaveResult TWin32WaveInput::Close(WaveHandle handle) {
+  TDevice* device = Find(handle);
+  if (!device) return kWaveInvalidHandle;
+  const MMRESULT r = waveInClose(device->Native);
+  if (r == MMSYSERR_NOERROR) devices_.erase(handle);
+  return r;
+}
+
+// MM_WIM_DATA: wParam the device, lParam its WAVEHDR.
+bool TWin32WaveInput::Data(UINT message, WPARAM w, LPARAM l) {
+  if (message != MM_WIM_DATA) return false;
+  const auto handle = reinterpret_cast<WaveHandle>(w);
+  TDevice* device = Find(handle);
+  if (!device) return true;  // a buffer of a device already closed
+  const auto* native = reinterpret_cast<const WAVEHDR*>(l);
+  for (auto& [header, mine] : device->Headers) {
+    if (mine.get() != native) continue;
+    CopyBack(*mine, header);
+    if (device->Target) device->Target->OnWaveInData(handle, header);
+    break;
+  }
+  return true;
+}
+
+}  // namespace roarmark::platform::win32

@@ -1,0 +1,48 @@
+// Wave input through winmm: the devices, their format query and a buffer queue whose filled
+// buffers come back as MM_WIM_DATA to the message window.
+#pragma once
+
+#include <mmsystem.h>
+#include "platform/win32/base/win32_windows.h"
+
+#include <map>
+#include <memory>
+
+#include "platform/wave_input.h"
+
+namespace roarmark::platform::win32 {
+
+class TWin32MessageLoop;
+
+class TWin32WaveInput final : public IWaveInput {
+ public:
+  explicit TWin32WaveInput(TWin32MessageLoop& loop);
+  ~TWin32WaveInput() override;
+
+  int DeviceCount() override;
+  std::string DeviceName(int id) override;
+  WaveResult QueryFormat(int id, const WaveFormat& format) override;
+  WaveResult Open(WaveHandle* handle, int id, const WaveFormat& format,
+                  IWaveInTarget* target) override;
+  WaveResult Prepare(WaveHandle handle, WaveHeader* header) override;
+  WaveResult Add(WaveHandle handle, WaveHeader* header) override;
+  WaveResult Start(WaveHandle handle) override;
+  WaveResult Unprepare(WaveHandle handle, WaveHeader* header) override;
+  WaveResult Reset(WaveHandle handle) override;
+  WaveResult Close(WaveHandle handle) override;
+
+ private:
+  struct TDevice {
+    HWAVEIN Native = nullptr;
+    IWaveInTarget* Target = nullptr;
+    // The driver's header for each of the program's, from prepare to unprepare.
+    std::map<WaveHeader*, std::unique_ptr<WAVEHDR>> Headers;
+  };
+  bool Data(UINT message, WPARAM w, LPARAM l);
+  TDevice* Find(WaveHandle handle);
+
+  TWin32MessageLoop& loop_;
+  std::map<WaveHandle, std::unique_ptr<TDevice>> devices_;
+};
+
+}  // namespace roarmark::platform::win32

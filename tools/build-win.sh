@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (roarmark.exe, roarmark-sim.exe) with mingw-w64 on Debian 12, as
+# root on a fresh machine or as anyone once the packages are there. FreeType and libjpeg-turbo
+# are built for the target from Debian's own source packages and kept in BUILD/deps, so a second
+# run only rebuilds the program. Usage: tools/build-win.sh [--deps-only] [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+src=$(pwd)
+deps_only=0
+if [ "${1:-}" = --deps-only ]; then
+  deps_only=1
+  shift
+fi
+build=$(realpath -m "${1:-build-win}")
+deps=$build/deps
+host=x86_64-w64-mingw32
+jobs=${ROARMARK_JOBS:-2}
+
+need_packages() {
+  local missing=()
+  for p in g++-mingw-w64-x86-64-posix wine64 cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
+    imagemagick pulseaudio pulseaudio-utils sox; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "build-win: missing packages: ${missing[*]} (run as root to install them)" >&2
+      exit 1
+    fi
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# Debian's source packages need a deb-src entry; the one added mirrors the binary entry.
+need_sources() {
+  if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    cat >/etc/apt/sources.list.d/roarmark-src.sources <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    apt-get update
+  fi
+}
+
+# Unpacks source package $1 into $deps/src and echoes the folder.
+fetch_source() {
+  local name=$1
+  mkdir -p "$deps/src"
+  local dir
+  dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
+  if [ -z "$dir" ]; then
+    [ "$(id -u)" = 0 ] && need_sources
+    (cd "$deps/src" && apt-get source --download-only "$name" >&2 &&
+      dpkg-source -x --no-check "$(ls ${name}_*.dsc | head -n1)" >&2)
+    dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
+  fi
+  echo "$dir"
+}
+
+toolchain=$src/cmake/mingw-w64-x86_64.cmake
+
+build_freetype() {
+  [ -f "$deps/lib/libfreetype.a" ] && return
+  local dir
+  dir=$(fetch_source freetype)
+  # Plain FreeType: no compressed fonts, PNG glyphs or shaping, so the program links alone.
+  cmake -S "$dir" -B "$deps/build/freetype" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF \
+    -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
+    -DFT_DISABLE_BROTLI=ON
+  cmake --build "$deps/build/freetype" -j"$jobs" --target install
+}
+
+build_jpeg() {
+  [ -f "$deps/lib/libjpeg.a" ] && return
+  local dir
+  dir=$(fetch_source libjpeg-turbo)
+  cmake -S "$dir" -B "$deps/build/jpeg" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DENABLE_SHARED=OFF \
+    -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DCMAKE_INSTALL_LIBDIR="$deps/lib"
+  cmake --build "$deps/build/jpeg" -j"$jobs" --target install
+}
+
+need_packages
+build_freetype
+build_jpeg
+[ $deps_only = 1 ] && exit 0
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
+  -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON
+cmake --build "$build" -j"$jobs" --target roarmark roarmark-sim
