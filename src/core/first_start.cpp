@@ -18,6 +18,7 @@
 #include "settings/paths.h"
 #include "settings/preset_list.h"
 #include "settings/settings_file.h"
+#include "setup/help_documents.h"
 
 namespace roarmark {
 
@@ -79,6 +80,7 @@ void TForm1::EnsureDataFolder() {
   if (fs::exists(DataFolder, ec)) return;
   if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;
   fs::create_directories(fs::path(DataFolder) / "Help", ec);
+  CopyHelpDocuments(DataFolder + "Help/");
 
   const platform::TPixels picture = MakeDefaultPicture();
   WriteBmp24(DataFolder + "Files/Graphic.bmp", picture);
