@@ -66,6 +66,7 @@ class SimMessageLoop : public IMessageLoop {
   bool InSleep() const { return in_sleep_; }
   // Every sleep the program asked for, in order.
   const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
+  void ClearSleeps() { sleeps_.clear(); }
 
   // ---- The end of the program
   // The exit code once the process ended (EndProcess) or the application ended normally.

@@ -226,7 +226,7 @@ int SimWaveInput::DeliverBuffers(WaveHandle handle, int count) {
   int delivered = 0;
   while (h && h->started && delivered < count && !h->queue.empty()) {
     WaveHeader* header = h->queue.front();
-    h->queue.pop_front();
+    h->queue.erase(h->queue.begin());
     Device& device = devices_[static_cast<std::size_t>(h->device)];
     if (device.plugged && header->data)
       Fill(device, *header, 1100);
@@ -409,7 +409,7 @@ WaveResult SimWaveInput::Reset(WaveHandle handle) {
   bool first = true;
   while (!h->queue.empty()) {
     WaveHeader* header = h->queue.front();
-    h->queue.pop_front();
+    h->queue.erase(h->queue.begin());
     const int frames = first && device.plugged ? std::min(reset_fill_frames_, 1099) : 0;
     if (header->data)
       Fill(device, *header, frames);
@@ -431,6 +431,7 @@ WaveResult SimWaveInput::Close(WaveHandle handle) {
   if (result == kWaveOk) {
     h->open = false;
     h->started = false;
+    h->queue.shrink_to_fit();
   }
   return Record("Close", -1, handle, nullptr, result);
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <set>
@@ -130,7 +129,9 @@ class SimWaveInput : public IWaveInput {
     IWaveInTarget* target = nullptr;
     bool open = true;
     bool started = false;
-    std::deque<WaveHeader*> queue;
+    // A short FIFO (three buffers); a vector, so a closed handle kept for its identity holds
+    // no memory of its own.
+    std::vector<WaveHeader*> queue;
     std::set<WaveHeader*> prepared;
   };
 
