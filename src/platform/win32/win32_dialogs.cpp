@@ -2,7 +2,10 @@
 // keeps dispatching the message window's buffers and timers.
 #include "platform/win32/win32_dialogs.h"
 
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
 #include <commdlg.h>
+// clang-format on
 
 #include <vector>
 

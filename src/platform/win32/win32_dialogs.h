@@ -1,7 +1,9 @@
 // Message boxes and the common dialogs (colour, font, open, save), and a small text input box.
 #pragma once
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <functional>
 

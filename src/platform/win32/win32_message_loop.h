@@ -3,7 +3,9 @@
 // (ours, a message box's, a common dialog's) keeps them running.
 #pragma once
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <deque>
 #include <exception>

@@ -3,8 +3,11 @@
 // for forms, panels, the display image, colour blocks, pictures and the preset grid.
 #include "platform/win32/win32_peers.h"
 
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
 #include <commctrl.h>
 #include <windowsx.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstring>

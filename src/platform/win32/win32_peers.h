@@ -1,7 +1,9 @@
 // The native counterparts of the model's controls: a window per control, kept in step with it.
 #pragma once
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <memory>
 

@@ -1,9 +1,11 @@
 // Monitors, the shell, screen capture, the locale's decimal separator and system colours.
 #include "platform/win32/win32_services.h"
 
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
 #include <shellapi.h>
 #include <shlobj.h>
-#include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <algorithm>
 

@@ -1,7 +1,10 @@
 // The Win32 backend of the control model: frames, peers, keys, the pointer and the stacking.
 #include "platform/win32/win32_ui_backend.h"
 
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
 #include <commctrl.h>
+// clang-format on
 
 #include "platform/ui/keys.h"
 #include "platform/win32/win32_message_loop.h"

@@ -2,7 +2,9 @@
 // with the model; keys, mouse and window events turned into the model's User... calls.
 #pragma once
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <memory>
 

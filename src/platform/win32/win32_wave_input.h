@@ -2,8 +2,10 @@
 // buffers come back as MM_WIM_DATA to the message window.
 #pragma once
 
-#include <mmsystem.h>
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+#include <mmsystem.h>
+// clang-format on
 
 #include <map>
 #include <memory>

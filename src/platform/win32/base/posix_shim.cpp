@@ -1,7 +1,9 @@
 // mkdtemp on Windows: the trailing XXXXXX replaced until a new folder can be made.
 #include "platform/win32/base/posix_shim.h"
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <cerrno>
 #include <cstring>

@@ -2,8 +2,13 @@
 // what is on disk, never replace what may not be replaced), with the Windows calls. The new
 // bytes go to a uniquely named file in the same folder, are flushed, and then take the old
 // file's place with ReplaceFileW, which keeps its attributes and access rights.
-#include "platform/win32/base/win32_windows.h"
 
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
+// clang-format on
+
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,7 +23,27 @@ namespace {
 using platform::win32::Narrow;
 using platform::win32::Wide;
 
+// The C library's words for the usual failures, so a save error reads the same on every
+// platform; anything else in the system's own words.
 std::string Reason(DWORD error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::strerror(EACCES);
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return std::strerror(ENOENT);
+    case ERROR_DIRECTORY:
+      return std::strerror(EISDIR);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::strerror(ENOSPC);
+    case ERROR_WRITE_PROTECT:
+      return std::strerror(EROFS);
+    default:
+      break;
+  }
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -29,6 +54,18 @@ std::string Reason(DWORD error) {
                              reason.back() == ' ' || reason.back() == '.'))
     reason.pop_back();
   return reason;
+}
+
+// The full path with '\' separators, which every call below accepts.
+std::wstring FullPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return wide;
+  std::wstring full(n, L'\0');
+  const DWORD got = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return wide;
+  full.resize(got);
+  return full;
 }
 
 [[noreturn]] void Fail(const char* verb, const std::string& path, DWORD error) {
@@ -58,11 +95,23 @@ bool CheckReplaceable(const std::wstring& wide, const std::string& path) {
 }  // namespace
 
 std::optional<std::string> ReadFileForSave(const std::string& path) {
-  const std::wstring wide = Wide(path);
-  if (!CheckReplaceable(wide, path)) return std::nullopt;
-  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  const std::wstring wide = FullPath(path);
+  // A file that cannot be read is reported as such before asking whether it may be replaced.
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) Fail("open", path, GetLastError());
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      if (!CheckReplaceable(wide, path)) return std::nullopt;
+    }
+    Fail("open", path, error);
+  }
+  try {
+    CheckReplaceable(wide, path);
+  } catch (...) {
+    CloseHandle(file);
+    throw;
+  }
   std::string bytes;
   char block[65536];
   for (;;) {
@@ -80,7 +129,7 @@ std::optional<std::string> ReadFileForSave(const std::string& path) {
 }
 
 void SaveFileWhole(const std::string& path, std::string_view bytes) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = FullPath(path);
   const bool exists = CheckReplaceable(wide, path);
   if (exists) {
     // The process must be able to open the old file for writing, or it may not replace it.

@@ -3,7 +3,9 @@
 // back to its regular face, then to the usual sans faces, then to any font there is.
 #include "platform/win32/base/win32_fonts.h"
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <algorithm>
 #include <cctype>

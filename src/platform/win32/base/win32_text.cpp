@@ -1,7 +1,9 @@
 // UTF-8 <-> UTF-16 through the Windows code-page functions.
 #include "platform/win32/base/win32_text.h"
 
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 namespace roarmark::platform::win32 {
 

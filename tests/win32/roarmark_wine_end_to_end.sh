@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# roarmark.exe end to end under wine: a private sound server plays a tone into a virtual
+# microphone that wine's wave input lists, the program runs on a virtual screen, the meter is
+# read off a screenshot; Ctrl+X must end it and save the window position into "Roarmark.ini"
+# in the common application data folder (C:\ProgramData\Quillmoor\Roarmark).
+# Usage: roarmark_wine_end_to_end.sh PATH_TO_ROARMARK_EXE [SCREENSHOT_FOLDER]
+set -u
+readonly SKIP=77
+exe=$1
+shots=${2:-}
+. "$(dirname "$0")/wine_env.sh"
+wine_ready
+
+for tool in Xvfb pulseaudio pactl sox xdotool xwd convert; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit $SKIP
+  fi
+done
+
+work=$(mktemp -d /tmp/roarmark-wine-e2e.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -f "$work/roarmark.log" ] && tail -20 "$work/roarmark.log"
+  exit 1
+}
+
+# ---- Sound: a null sink whose monitor is offered as the microphone "RoarMic"
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
+  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || { cat "$work/pulse.log"; echo "SKIP: the sound server did not start"; exit $SKIP; }
+pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
+  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic source"
+pactl set-default-source roarmic
+
+# ---- Screen: a free display number, larger than the picture so that nothing is scaled
+display=
+for n in $(seq 141 190); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "SKIP: no free display"; exit $SKIP; }
+Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=:$display
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit $SKIP; }
+
+# ---- Data folder in the prefix: the device by name and a plain picture, shown 1:1
+folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
+rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
+mkdir -p "$folder/Files" "$folder/Help"
+printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\nleft=40\r\ntop=30\r\n' \
+  >"$folder/Roarmark.ini"
+picture_colour='rgb(32,48,64)'
+convert -size 1000x800 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+
+screenshot() {  # NAME: the whole screen as PNG
+  xwd -root -silent | convert xwd:- "$work/$1.png" || fail "no screenshot"
+  if [ -n "$shots" ]; then mkdir -p "$shots" && cp "$work/$1.png" "$shots/"; fi
+}
+
+# Where the picture lies on the screen (its colour's bounding box) as X Y.
+picture_origin() {
+  convert "$work/$1.png" -fill white -opaque "$picture_colour" -fill black +opaque white \
+    -format '%@' info: | sed 's/^[0-9]*x[0-9]*+\([0-9]*\)+\([0-9]*\)$/\1 \2/'
+}
+
+# Share of the default vertical meter box (picture pixels 188..315 x 114..763) that is lit:
+# neither the unlit bar background RGB(0,38,38) nor the picture.
+lit_share() {
+  local x y
+  read -r x y <<<"$(picture_origin "$1")"
+  [ -n "$y" ] || fail "the picture is not on the screen"
+  convert "$work/$1.png" -crop "128x650+$((x + 188))+$((y + 114))" +repage \
+    -fill black -opaque 'rgb(0,38,38)' -opaque "$picture_colour" \
+    -fill white +opaque black -colorspace Gray -format '%[fx:mean]' info:
+}
+
+sox -n -t pulseaudio roar synth 30 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
+pids+=($!)
+
+"$WINE" "$exe" >"$work/roarmark.log" 2>&1 &
+app=$!
+pids+=($app)
+
+# The window appears; the meter runs a few seconds.
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1 || { screenshot none; fail "no Roarmark window"; }
+sleep 4
+kill -0 $app 2>/dev/null || fail "roarmark.exe ended early"
+screenshot tone
+loud=$(lit_share tone)
+echo "lit share with the tone: $loud"
+awk -v v="$loud" 'BEGIN { exit !(v > 0.5) }' || fail "the tone lit only $loud of the meter box"
+
+# Ctrl+X (X released while Ctrl is held) on the display closes it and saves the position.
+read -r px py <<<"$(picture_origin tone)"
+xdotool mousemove $((px + 600)) $((py + 600)) click 1
+sleep 0.5
+xdotool keydown ctrl
+xdotool keydown x
+xdotool keyup x
+xdotool keyup ctrl
+for _ in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+kill -0 $app 2>/dev/null && { screenshot after-ctrl-x; fail "Ctrl+X did not end roarmark.exe"; }
+ini=$(tr -d '\r' <"$folder/Roarmark.ini")
+echo "$ini" | grep -q '^left=-\?[0-9][0-9]*$' || fail "no left= in Roarmark.ini: $ini"
+echo "$ini" | grep -q '^top=-\?[0-9][0-9]*$' || fail "no top= in Roarmark.ini: $ini"
+echo "saved: $(echo "$ini" | grep -E '^(left|top)=' | tr '\n' ' ')"
+exit 0
