@@ -246,7 +246,9 @@ TControl& TScenarioRunner::FindControl(const TCommand& c, const std::string& nam
   }
   std::vector<TForm*> order;
   if (TForm* modal = app.ModalForm()) order.push_back(modal);
-  if (TForm* loss = app.FindForm("TForm5"); loss != nullptr && loss->Visible()) {
+  // The input-loss dialog's names count for the whole wait, not only while it is shown.
+  if (TForm* loss = app.FindForm("TForm5");
+      loss != nullptr && (loss->Visible() || main.Recovering())) {
     order.push_back(loss);
   }
   order.push_back(&main);
@@ -354,7 +356,7 @@ void TScenarioRunner::Execute(const TCommand& c) {
     // Inside the input-loss wait: let it finish this poll and make the next one, which sees
     // the change, before the script goes on.
     if (sim_->loop.InSleep() && !sim_->loop.Sleeps().empty()) {
-      const std::uint64_t need = 2 * std::uint64_t{sim_->loop.Sleeps().back()};
+      const std::uint64_t need = sim_->loop.SleepRemaining() + sim_->loop.Sleeps().back();
       if (sim_->loop.SleepBudget() < need) sim_->loop.GrantSleep(need - sim_->loop.SleepBudget());
     }
   } else if (name == "key" || name == "keyw") {

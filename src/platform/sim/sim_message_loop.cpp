@@ -1,6 +1,7 @@
 // The sim's message loop and virtual clock.
 #include "platform/sim/sim_message_loop.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace roarmark::platform::sim {
@@ -89,19 +90,40 @@ void SimMessageLoop::Advance(std::uint64_t ms) {
 
 void SimMessageLoop::Sleep(std::uint32_t ms) {
   sleeps_.push_back(ms);
-  if (sleep_driven_) {
-    struct InSleep {
-      bool& flag;
-      explicit InSleep(bool& f) : flag(f) { flag = true; }
-      ~InSleep() { flag = false; }
-    } in_sleep{in_sleep_};
-    while (sleep_budget_ms_ < ms) {
-      if (!RunIdleDriver())
-        throw SimStalled{{"a sleep waits for time and the test has nothing more to do"}};
-    }
-    sleep_budget_ms_ -= ms;
+  if (!sleep_driven_) {
+    Advance(ms);
+    return;
   }
-  Advance(ms);
+  // Sleeps do not nest in the program, but a driver action may start one; keep the outer one.
+  struct InSleep {
+    SimMessageLoop& loop;
+    bool was_in_sleep;
+    int was_depth;
+    std::uint64_t was_remaining;
+    explicit InSleep(SimMessageLoop& l, std::uint32_t ms)
+        : loop(l),
+          was_in_sleep(l.in_sleep_),
+          was_depth(l.sleep_depth_),
+          was_remaining(l.sleep_remaining_ms_) {
+      loop.in_sleep_ = true;
+      loop.sleep_depth_ = loop.depth_;
+      loop.sleep_remaining_ms_ = ms;
+    }
+    ~InSleep() {
+      loop.in_sleep_ = was_in_sleep;
+      loop.sleep_depth_ = was_depth;
+      loop.sleep_remaining_ms_ = was_remaining;
+    }
+  } in_sleep{*this, ms};
+  for (;;) {
+    const std::uint64_t spend = std::min(sleep_budget_ms_, sleep_remaining_ms_);
+    sleep_budget_ms_ -= spend;
+    sleep_remaining_ms_ -= spend;
+    Advance(spend);
+    if (sleep_remaining_ms_ == 0) return;
+    if (!RunIdleDriver())
+      throw SimStalled{{"a sleep waits for time and the test has nothing more to do"}};
+  }
 }
 
 void SimMessageLoop::EndProcess(int exit_code) {

@@ -25,8 +25,9 @@ class SimMessageLoop : public IMessageLoop {
   TimerId SetTimer(std::uint32_t interval_ms, std::function<void()> callback) override;
   void KillTimer(TimerId id) override;
   std::uint32_t TickCount() const override;
-  // Advances the clock (firing due timers). When sleeps are driven, a sleep first draws on the
-  // time the harness granted, asking the idle driver for more until enough was granted.
+  // Advances the clock (firing due timers). When sleeps are driven, a sleep spends the time the
+  // harness granted as it goes and asks the idle driver for more whenever it runs out, so the
+  // driver's next action happens exactly when the granted time is up.
   void Sleep(std::uint32_t ms) override;
   // Records the end and throws ProcessEnded{exit_code}.
   [[noreturn]] void EndProcess(int exit_code) override;
@@ -62,8 +63,11 @@ class SimMessageLoop : public IMessageLoop {
   // Lets sleeps use up `ms` more milliseconds of simulated time.
   void GrantSleep(std::uint64_t ms) { sleep_budget_ms_ += ms; }
   std::uint64_t SleepBudget() const { return sleep_budget_ms_; }
-  // True while a driven sleep waits for the harness to grant time.
-  bool InSleep() const { return in_sleep_; }
+  // True while a driven sleep waits for the harness to grant time and is the innermost wait
+  // (no loop was started from inside it).
+  bool InSleep() const { return in_sleep_ && sleep_depth_ == depth_; }
+  // What the sleep in progress still has to wait.
+  std::uint64_t SleepRemaining() const { return in_sleep_ ? sleep_remaining_ms_ : 0; }
   // Every sleep the program asked for, in order.
   const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
   void ClearSleeps() { sleeps_.clear(); }
@@ -92,6 +96,8 @@ class SimMessageLoop : public IMessageLoop {
   int depth_ = 0;
   bool sleep_driven_ = false;
   bool in_sleep_ = false;
+  int sleep_depth_ = 0;  // the loop depth the sleep in progress runs at
+  std::uint64_t sleep_remaining_ms_ = 0;
   std::uint64_t sleep_budget_ms_ = 0;
   std::vector<std::uint32_t> sleeps_;
   std::optional<int> end_code_;
