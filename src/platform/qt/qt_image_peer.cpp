@@ -5,7 +5,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "platform/qt/qt_peer_kinds.h"
@@ -24,57 +23,23 @@ class TImageWidget final : public QWidget {
     setAttribute(Qt::WA_NoSystemBackground);
   }
 
-  // The owner drew into the picture. Where it says which area it drew, only that is repainted;
-  // otherwise only the part that differs from what is on screen: the meter box and the readout
-  // are a small part of a full-screen picture, and comparing is cheaper than copying the whole
-  // picture 40 times a second.
+  // The owner drew into the picture. Only the areas it reports are repainted, each on its own:
+  // the meter and the readout are small parts of a full-screen picture, 40 times a second.
+  // Without areas, the whole picture is shown anew.
   void ImageChanged() {
     const TPixelsView& pixels = view_.Image();
     const TImageView::TChangedArea changed = view_.TakeChangedArea();
     const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
-    const std::size_t count =
-        usable ? static_cast<std::size_t>(pixels.Width) * static_cast<std::size_t>(pixels.Height)
-               : 0;
-    if (!usable || shown_width_ != pixels.Width || shown_.size() != count) {
+    if (!usable || changed.Whole || shown_width_ != pixels.Width ||
+        shown_height_ != pixels.Height) {
       Reset();
       return;
     }
-    if (!changed.Whole) {
-      const QRect area =
-          QRect(changed.Area.Left, changed.Area.Top, changed.Area.Width(), changed.Area.Height())
-              .intersected(QRect(0, 0, pixels.Width, pixels.Height));
-      if (area.isEmpty()) return;
-      for (int y = area.top(); y <= area.bottom(); ++y) {
-        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * pixels.Width + area.left();
-        std::memcpy(shown_.data() + at, pixels.Pixels + at,
-                    static_cast<std::size_t>(area.width()) * 4);
-      }
-      Repaint(pixels, area);
-      return;
+    const QRect picture(0, 0, pixels.Width, pixels.Height);
+    for (const TRect& a : changed.Areas) {
+      const QRect area = QRect(a.Left, a.Top, a.Width(), a.Height()).intersected(picture);
+      if (!area.isEmpty()) Repaint(pixels, area);
     }
-    int top = -1;
-    int bottom = -1;
-    int left = pixels.Width;
-    int right = -1;
-    const std::size_t row_bytes = static_cast<std::size_t>(pixels.Width) * 4;
-    for (int y = 0; y < pixels.Height; ++y) {
-      const std::uint32_t* now = pixels.Pixels + static_cast<std::ptrdiff_t>(y) * pixels.Width;
-      std::uint32_t* before = shown_.data() + static_cast<std::ptrdiff_t>(y) * pixels.Width;
-      if (std::memcmp(now, before, row_bytes) == 0) continue;
-      int l = 0;
-      while (now[l] == before[l])
-        ++l;
-      int r = pixels.Width - 1;
-      while (now[r] == before[r])
-        --r;
-      std::memcpy(before + l, now + l, static_cast<std::size_t>(r - l + 1) * 4);
-      if (top < 0) top = y;
-      bottom = y;
-      left = std::min(left, l);
-      right = std::max(right, r);
-    }
-    if (top < 0) return;
-    Repaint(pixels, QRect(left, top, right - left + 1, bottom - top + 1));
   }
 
   // Repaints the picture pixels of `source`.
@@ -95,14 +60,9 @@ class TImageWidget final : public QWidget {
   void Reset() {
     view_.TakeChangedArea();  // all of it is shown now
     const TPixelsView& pixels = view_.Image();
-    if (pixels.Pixels && pixels.Width > 0 && pixels.Height > 0) {
-      shown_.assign(pixels.Pixels,
-                    pixels.Pixels + static_cast<std::ptrdiff_t>(pixels.Width) * pixels.Height);
-      shown_width_ = pixels.Width;
-    } else {
-      shown_.clear();
-      shown_width_ = 0;
-    }
+    const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
+    shown_width_ = usable ? pixels.Width : 0;
+    shown_height_ = usable ? pixels.Height : 0;
     stretched_ = QImage();
     update();
   }
@@ -124,14 +84,14 @@ class TImageWidget final : public QWidget {
     const qreal ratio = devicePixelRatioF();
     if (view_.ScaleMode() == TScaleMode::smStretch && Stretching()) {
       if (stretched_.size() != DeviceSize()) Stretch(pixels, QRect(QPoint(0, 0), DeviceSize()));
-      painter.drawImage(QPointF(0, 0), stretched_);
+      DrawParts(painter, event->region(), stretched_);
       return;
     }
     // The display bitmap as it is, no copy: one device pixel per picture pixel.
     QImage image(reinterpret_cast<const uchar*>(pixels.Pixels), pixels.Width, pixels.Height,
                  static_cast<qsizetype>(pixels.Width) * 4, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(0, 0), image);
+    DrawParts(painter, event->region(), image);
     if (view_.ScaleMode() == TScaleMode::smStretch) return;
     const QRectF covered(0, 0, pixels.Width / ratio, pixels.Height / ratio);
     if (covered.right() < width())
@@ -142,6 +102,19 @@ class TImageWidget final : public QWidget {
   }
 
  private:
+  // Only the parts of `image` (device pixels from the widget's origin) under `region`.
+  void DrawParts(QPainter& painter, const QRegion& region, const QImage& image) const {
+    const qreal ratio = devicePixelRatioF();
+    for (const QRect& logical : region) {
+      const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
+                                  logical.height() * ratio)
+                               .toAlignedRect()
+                               .intersected(image.rect());
+      if (device.isEmpty()) continue;
+      painter.drawImage(QPointF(device.x() / ratio, device.y() / ratio), image, device);
+    }
+  }
+
   QSize DeviceSize() const {
     const qreal ratio = devicePixelRatioF();
     return QSize(qRound(width() * ratio), qRound(height() * ratio));
@@ -198,8 +171,8 @@ class TImageWidget final : public QWidget {
   }
 
   TImageView& view_;
-  std::vector<std::uint32_t> shown_;  // the picture as last put on screen
-  int shown_width_ = 0;
+  int shown_width_ = 0;  // size of the picture last shown whole
+  int shown_height_ = 0;
   QImage stretched_;
   std::vector<int> columns_;
   int columns_for_ = -1;
