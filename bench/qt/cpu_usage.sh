@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# CPU time of the desktop program showing the meter full screen at 1920x1080 with a tone
-# playing: a private sound server and virtual screen, 60 seconds of metering, then the
-# program's own user+system time (from /proc) as a share of one core. Target: at most 5 %.
-# Usage: cpu_usage.sh [PATH_TO_ROARMARK] [SECONDS]
+# CPU time of the desktop program showing the meter full screen at 1920x1080 over a 1920x1080
+# picture while a tone rises and falls like a crowd: a private sound server and virtual screen,
+# then the program's own user+system time (from /proc) as a share of one core, for each of four
+# layouts: vertical bars 120x900, horizontal bars 1700x150 and the analogue meter 1200x600, each
+# with a 48 pt readout elsewhere on the picture, and a 240 pt readout alone. Target: at most 2 %.
+# Usage: cpu_usage.sh [PATH_TO_ROARMARK] [SECONDS] [OTHER_ROARMARK ...]
+# Further programs (an older build, say) are measured in the same run, layout by layout, so their
+# figures compare.
 set -u
 roarmark=${1:-$(dirname "$0")/../../build/src/platform/qt/roarmark}
 seconds=${2:-60}
+programs=("$roarmark" "${@:3}")
 
 for tool in Xvfb pulseaudio pactl sox xdotool convert; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool is not installed"; exit 2; }
 done
-[ -x "$roarmark" ] || { echo "no program at $roarmark"; exit 2; }
+for program in "${programs[@]}"; do
+  [ -x "$program" ] || { echo "no program at $program"; exit 2; }
+done
+
+# name | Style | meter X Y W H | readout X Y | font size
+layouts=(
+  "vertical bars 120x900|1|200 1000 120 900|1500 100|48"
+  "horizontal bars 1700x150|2|110 1050 1700 150|900 100|48"
+  "analogue meter 1200x600|3|360 900 1200 600|100 80|48"
+  "240 pt readout alone|1|0 0 0 0|600 300|240"
+)
 
 work=$(mktemp -d /tmp/roarmark-cpu.XXXXXX)
 pids=()
@@ -41,31 +56,47 @@ pids+=($!)
 export DISPLAY=:$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-# Full screen, picture stretched over the whole monitor: the heaviest everyday case.
 export XDG_DATA_HOME=$work/data
 folder=$XDG_DATA_HOME/Quillmoor/Roarmark
 mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\n' >"$folder/Roarmark.ini"
 convert -size 1920x1080 gradient:navy-black -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
 
-# A tone that rises and falls, so the meter and the readout keep moving.
-sox -n -t pulseaudio roar synth $((seconds + 10)) sine 1000 tremolo 0.5 90 gain -6 \
-  >"$work/sox.log" 2>&1 &
+# An amplitude-modulated tone: the meter, the peak and the readout keep moving.
+total=$(((seconds + 5) * ${#layouts[@]} * ${#programs[@]} + 30))
+sox -n -t pulseaudio roar synth "$total" sine 1000 tremolo 0.7 90 >"$work/sox.log" 2>&1 &
 pids+=($!)
 
-"$roarmark" >"$work/roarmark.log" 2>&1 &
-app=$!
-pids+=($app)
-sleep 3  # start-up is not what is measured
-
-ticks() {  # utime + stime of the program, in clock ticks
-  awk '{ print $14 + $15 }' "/proc/$app/stat"
-}
-kill -0 $app 2>/dev/null || { cat "$work/roarmark.log"; echo "roarmark ended early"; exit 1; }
-before=$(ticks)
-sleep "$seconds"
-kill -0 $app 2>/dev/null || { cat "$work/roarmark.log"; echo "roarmark ended early"; exit 1; }
-after=$(ticks)
 hz=$(getconf CLK_TCK)
-awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
-  'BEGIN { printf "roarmark CPU over %d s full screen 1920x1080: %.2f %% of one core (target <= 5 %%)\n", s, 100 * t / hz / s }'
+status=0
+for layout in "${layouts[@]}"; do
+  IFS='|' read -r name style meter readout font <<<"$layout"
+  read -r mx my mw mh <<<"$meter"
+  read -r rx ry <<<"$readout"
+  for program in "${programs[@]}"; do
+    printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\nStyle=%s\r\nMeter Position X=%s\r\nMeter Position Y=%s\r\nMeter Width=%s\r\nMeter Height=%s\r\nReadout Position X=%s\r\nReadout Position Y=%s\r\nFontSize=%s\r\n' \
+      "$style" "$mx" "$my" "$mw" "$mh" "$rx" "$ry" "$font" >"$folder/Roarmark.ini"
+    "$program" >"$work/roarmark.log" 2>&1 &
+    app=$!
+    sleep 3  # start-up is not what is measured
+    if ! kill -0 $app 2>/dev/null; then
+      cat "$work/roarmark.log"
+      echo "$program ended early"
+      status=1
+      continue
+    fi
+    before=$(awk '{ print $14 + $15 }' "/proc/$app/stat")  # user + system clock ticks
+    sleep "$seconds"
+    after=$(awk '{ print $14 + $15 }' "/proc/$app/stat" 2>/dev/null)
+    kill $app 2>/dev/null
+    wait $app 2>/dev/null
+    if [ -z "$after" ]; then
+      cat "$work/roarmark.log"
+      echo "$program ended early"
+      status=1
+      continue
+    fi
+    awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v n="$name" -v p="$program" \
+      'BEGIN { printf "%-26s %6.2f %% of one core over %d s (target <= 2 %%)  %s\n", n, 100 * t / hz / s, s, p }'
+  done
+done
+exit $status
