@@ -96,7 +96,11 @@ bool CheckReplaceable(const std::wstring& wide, const std::string& path) {
 
 std::optional<std::string> ReadFileForSave(const std::string& path) {
   const std::wstring wide = FullPath(path);
-  // A file that cannot be read is reported as such before asking whether it may be replaced.
+  // A folder in the file's place, then a file that cannot be read, are reported as such before
+  // asking whether the file may be replaced.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    Fail("create", path, ERROR_DIRECTORY);
   HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
