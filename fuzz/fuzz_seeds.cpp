@@ -1,5 +1,5 @@
-// Writes a small starting corpus for the fuzz targets: BMP files of every supported layout,
-// JPEG files of each colour model, and INI texts.
+// Writes a small starting corpus for the fuzz targets: BMP files of every supported layout
+// (run-length encoded ones too), JPEG files of each colour model, and INI texts.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -84,6 +84,24 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < stride * 3; ++i)
       parts.Pixels.push_back(static_cast<std::uint8_t>(i * 37));
     Write(bmp, l.Name, test::BuildBmp(parts));
+  }
+
+  // Run-length encoded, at 8 and 4 bits.
+  for (const std::uint16_t bits : {std::uint16_t{8}, std::uint16_t{4}}) {
+    test::TBmpParts parts;
+    parts.Width = 6;
+    parts.Height = 3;
+    parts.Bits = bits;
+    parts.Compression = bits == 8 ? 1 : 2;
+    parts.ColoursUsed = 4;
+    parts.Palette = {0x10, 0x20, 0x30, 0, 0xA0, 0xB0, 0xC0, 0, 0x03, 0x02, 0x01, 0, 0, 0, 0xFF, 0};
+    // A run, end of row; three indexes as they stand; end of row; a move right; a run; end of
+    // picture.
+    parts.Pixels = bits == 8 ? std::vector<std::uint8_t>{4, 2, 0, 0, 0, 3, 1, 3, 2, 0,
+                                                         0, 0, 0, 2, 1, 0, 2, 3, 0, 1}
+                             : std::vector<std::uint8_t>{4, 0x12, 0, 0, 0, 3, 0x21, 0x30, 0,
+                                                         0, 0,    2, 1, 0, 2, 0x33, 0,    1};
+    Write(bmp, bits == 8 ? "rle8.bmp" : "rle4.bmp", test::BuildBmp(parts));
   }
 
   const std::filesystem::path jpeg = root / "jpeg";

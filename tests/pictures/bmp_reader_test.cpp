@@ -240,6 +240,19 @@ std::vector<TDecodeCase> DecodeCases() {
     c.Expected = {{P0, P2}, {P0, P0}, {P1, P1}};
     cases.push_back(c);
   }
+  {
+    // 4 bytes of data may draw 512 pixels: 16 x 32, all skipped by the end code.
+    TDecodeCase c{"RunLength8AtItsDataLimit", {}, {}};
+    c.Parts.Width = 16;
+    c.Parts.Height = 32;
+    c.Parts.Bits = 8;
+    c.Parts.Compression = 1;
+    c.Parts.ColoursUsed = 3;
+    c.Parts.Palette = kPalette4;
+    c.Parts.Pixels = {0, 0, 0, 1};
+    c.Expected.assign(32, std::vector<std::uint32_t>(16, P0));
+    cases.push_back(c);
+  }
   return cases;
 }
 
@@ -341,6 +354,16 @@ std::vector<TRefuseCase> RefuseCases() {
   run_length("RunLengthCutInAMove", 8, 1, 2, {0, 2, 1});
   run_length("RunLengthCutInIndexes", 8, 1, 2, {0, 4, 0, 0, 0});
   run_length("RunLengthWithoutData", 8, 1, 2, {});
+  // 4 bytes draw at most 512 pixels: 23 x 23 (529) is more, however it ends.
+  with("RunLengthPictureLargerThanItsData", [](auto& p) {
+    p.Width = 23;
+    p.Height = 23;
+    p.Bits = 8;
+    p.Compression = 1;
+    p.ColoursUsed = 1;
+    p.Palette = {0, 0, 0, 0};
+    p.Pixels = {0, 0, 0, 1};
+  });
   with("EmbeddedJpeg", [](auto& p) { p.Compression = 4; });
   with("EmbeddedPng", [](auto& p) { p.Compression = 5; });
   with("BitfieldsAt24Bits", [](auto& p) {

@@ -26,6 +26,9 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
+// 255 pixels per 2-byte run, rounded up.
+constexpr std::uint64_t kRunLengthPixelsPerByte = 128;
+
 // Little-endian reads; callers have checked the bounds.
 std::uint16_t U16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -165,7 +168,14 @@ bool ReadLayout(std::span<const std::uint8_t> bytes, TLayout& layout) {
     }
   }
   if (layout.PixelOffset < palette_end) return false;
-  if (layout.RunLength) return layout.PixelOffset < size;
+  if (layout.RunLength) {
+    // A code of 2 bytes draws at most 255 pixels: a file cannot claim a picture far larger than
+    // its data draws (skipping the rest with an early end) and so cost a huge blank picture.
+    if (layout.PixelOffset >= size) return false;
+    const std::uint64_t data = size - layout.PixelOffset;
+    return static_cast<std::uint64_t>(layout.Width * layout.Height) <=
+           kRunLengthPixelsPerByte * data;
+  }
 
   const std::uint64_t row_bits = static_cast<std::uint64_t>(layout.Width) * bpp;
   layout.Stride = (row_bits + 31) / 32 * 4;
@@ -228,15 +238,14 @@ void DecodeRow(const TLayout& layout, const std::uint8_t* src, std::uint32_t* ds
 // Run-length encoded pixels, bottom row first: pairs of a count and an index (two alternating
 // indexes at 4 bits), or 0 and an escape: 0 ends the row, 1 the picture, 2 moves right and up by
 // the next two bytes, 3 and more take that many indexes as they stand (padded to 2 bytes).
-// Pixels the data skips take palette entry 0, as a bitmap filled from such a file holds zero
-// there; pixels beyond the picture's edges are dropped. False when the data breaks off before
-// the picture is complete.
+// Pixels the data skips keep palette entry 0 (`picture` comes filled with it), as a bitmap filled
+// from such a file holds zero there; pixels beyond the picture's edges are dropped. False when the
+// data breaks off before the picture is complete.
 bool DecodeRunLength(const TLayout& layout, std::span<const std::uint8_t> data,
                      platform::TPixels& picture) {
   const bool four_bits = layout.BitsPerPixel == 4;
   const std::int64_t width = layout.Width;
   const std::int64_t height = layout.Height;
-  std::fill(picture.Pixels.begin(), picture.Pixels.end(), layout.Palette[0]);
   std::int64_t x = 0;
   std::int64_t row = 0;  // counted from the bottom
   // Sets the next `n` pixels of the row from index(i).
@@ -290,7 +299,9 @@ bool DecodeBmp(std::span<const std::uint8_t> bytes, platform::TPixels& out) {
 
   platform::TPixels picture;
   try {
-    picture.Pixels.resize(static_cast<std::size_t>(layout.Width * layout.Height));
+    // Run-length data may skip pixels, which take palette entry 0.
+    picture.Pixels.assign(static_cast<std::size_t>(layout.Width * layout.Height),
+                          layout.RunLength ? layout.Palette[0] : kOpaque);
   } catch (const std::bad_alloc&) {
     return false;
   }
