@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/ini_file.h"
+#include "settings/file_save.h"
 
 namespace roarmark {
 namespace {
@@ -42,8 +42,8 @@ void SavePresetList(const std::string& data_folder, const std::vector<std::strin
     if (static_cast<std::size_t>(i) < entries.size()) text += entries[static_cast<std::size_t>(i)];
     text += "\r\n";
   }
-  // The INI engine's whole-file replacement keeps a failed write from damaging the list.
-  TIniFile::Parse(text).Save(PresetPath(data_folder));
+  // Replaced whole, so a failed write leaves the previous list.
+  SaveFileWhole(PresetPath(data_folder), text);
 }
 
 }  // namespace roarmark

@@ -100,7 +100,8 @@ void SaveSettingsFileAt(const std::string& path, const TMeterSettings& settings)
   if (!MayWriteAsIni(path)) {
     throw TFileWriteError("Cannot save settings to \"" + path + "\": it is not a settings file");
   }
-  TIniFile ini = TIniFile::Load(path);
+  // A file that exists but cannot be read is never rebuilt from nothing.
+  TIniFile ini = TIniFile::LoadForSave(path);
   WriteSettingsFile(ini, settings);
   ini.Save(path);
 }
