@@ -315,6 +315,11 @@ bool TForm1::DecodePicture(const std::string& path) {
 
 void TForm1::LoadBackground(std::string path) {
   path = PortablePath(path, DataFolder);
+  // The default picture answers to both spellings of its name, as on the file system it was
+  // made for.
+  if (path == DataFolder + "Files/Graphic.bmp" || path == DataFolder + "Files/graphic.bmp") {
+    path = FindFileIgnoringCase(path);
+  }
   if (!FileExists(path)) {
     ShowMessage(kCaptionRoarmarkError, "Background image file not found -  \n\r" + path +
                                            "\n\rThe default image will be used.");
