@@ -22,6 +22,12 @@ void TForm1::LoadSettingsFile(const std::string& given_path) {
   context.ReadoutControlWidth = Readout.Width();
   ReadSettingsFile(ini, Settings, context);
   ApplyReadoutFont(Display, Settings);
+  platform::ui::TFont font = Readout.Font();
+  font.Name = Settings.FontName;
+  font.Size = Settings.FontSize;
+  font.Style = Settings.FontStyle;
+  font.Colour = Settings.FontColor;
+  Readout.SetFont(font);
 
   Readout.SetColour(Settings.ReadoutColor);
   Readout.SetWidth(ReadoutWidth(Display, Settings));
