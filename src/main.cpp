@@ -1,15 +1,111 @@
 // The desktop program: Roarmark on Qt.
 #include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+#include <cstring>
 
 #include "core/application.h"
+#include "core/main_window.h"
+#include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_ui_backend.h"
+#include "platform/ui/form.h"
+
+#ifndef ROARMARK_VERSION
+#define ROARMARK_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: roarmark [--help | --version]\n"
+    "\n"
+    "Roarmark shows how loud the room is: a bar or needle meter and a 0..100 readout over\n"
+    "your own picture, full screen on a projector if you like. It listens to the input named\n"
+    "in its settings (the desktop's default microphone when none is named) through the\n"
+    "PulseAudio or PipeWire sound server. Everything else is set in the program itself\n"
+    "(right-click the display or press Ctrl+S) and kept in\n"
+    "$XDG_DATA_HOME/Quillmoor/Roarmark/ (~/.local/share/Quillmoor/Roarmark/).\n"
+    "\n"
+    "Keys on the display: Ctrl+S setup, Ctrl+R reset the peak, Space blank, Ctrl+D design\n"
+    "mode, Ctrl+1..Ctrl+0 presets, F1 help, Ctrl+X quit, Escape quit after asking.\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n";
+
+// The command line only answers questions; anything else it holds is not for us.
+int AnswerCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("roarmark %s\n", ROARMARK_VERSION);
+      return 0;
+    }
+    if (argv[i][0] == '-') {
+      std::fprintf(stderr, "roarmark: unknown option %s\n\n%s", argv[i], kUsage);
+      return 2;
+    }
+  }
+  return -1;
+}
+
+// The window icon, the same picture as the installed roarmark.svg, drawn here so that it needs
+// no image plugin: a meter column with lit blocks and a peak mark between scale ticks.
+QIcon RoarmarkIcon() {
+  QPixmap pixmap(64, 64);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1d, 0x23, 0x30));
+  p.drawRoundedRect(2, 2, 60, 60, 8, 8);
+  p.setBrush(QColor(0x00, 0x26, 0x26));
+  p.drawRoundedRect(22, 8, 20, 48, 2, 2);
+  const struct {
+    int Top;
+    QColor Colour;
+  } blocks[] = {{47, QColor(0x20, 0x60, 0xff)},
+                {39, QColor(0x4a, 0x7a, 0xf0)},
+                {31, QColor(0x9a, 0x70, 0xb0)},
+                {23, QColor(0xe0, 0x40, 0x50)},
+                {15, QColor(0x00, 0x38, 0x38)}};
+  for (const auto& block : blocks)
+    p.fillRect(25, block.Top, 14, 6, block.Colour);
+  p.fillRect(25, 11, 14, 2, QColor(0xff, 0xd0, 0x40));
+  for (int y : {14, 26, 38, 50}) {
+    p.fillRect(8, y - 1, 8, 2, QColor(0x88, 0x99, 0xaa));
+    p.fillRect(48, y - 1, 8, 2, QColor(0x88, 0x99, 0xaa));
+  }
+  return QIcon(pixmap);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (const int answered = AnswerCommandLine(argc, argv); answered >= 0) return answered;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Roarmark"));
+  QApplication::setApplicationVersion(QStringLiteral(ROARMARK_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("roarmark"));
+  QApplication::setWindowIcon(RoarmarkIcon());
   // The program ends when its main window closes, not when Qt sees no window left.
   QApplication::setQuitOnLastWindowClosed(false);
   roarmark::platform::qt::TQtPlatform platform;
-  return roarmark::RunRoarmark(platform.Platform());
+  roarmark::TRoarmarkProgram program(platform.Platform());
+  program.Start();
+  // Once the window manager has framed the main window, its client area is known for real and
+  // the display is laid out again for it (as a message of its own, not inside a Qt event).
+  platform.Ui().OnFrameChanged = [&](roarmark::platform::ui::TForm& form) {
+    roarmark::TForm1* main = program.MainWindow();
+    if (main == nullptr || &form != main) return;
+    platform.Platform().MessageLoop->Post([&program] {
+      if (roarmark::TForm1* again = program.MainWindow()) again->RelayoutDisplay();
+    });
+  };
+  return program.Run();
 }

@@ -14,6 +14,9 @@ TForm5::TForm5(TApplication& app)
       ProgressBar1(this, "ProgressBar1") {
   SetCaption(kProgramTitle);
   SetBorderStyle(TBorderStyle::bsDialog);
+  // No system menu, so no close box: the wait ends only when the input returns or by
+  // "CLOSE NOW".
+  SetCloseBox(false);
   SetBounds(0, 0, 100, 100);
   SetClientSize(542, 142);
   TFont font;

@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{Qt::Key_Left, false, 0x25}, KeyCase{Qt::Key_Up, false, 0x26},
                     KeyCase{Qt::Key_Right, false, 0x27}, KeyCase{Qt::Key_Down, false, 0x28},
                     KeyCase{Qt::Key_Plus, true, 0x6B}, KeyCase{Qt::Key_Minus, true, 0x6D},
-                    KeyCase{Qt::Key_MediaPlay, false, 0}));
+                    KeyCase{Qt::Key_AltGr, false, 0}, KeyCase{Qt::Key_MediaPlay, false, 0}));
 
 TEST(VirtualKeys, ModifiersBecomeTheShiftState) {
   EXPECT_EQ(ShiftOf(Qt::NoModifier), ui::ssNone);

@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QThread>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_services.h"
@@ -44,10 +46,10 @@ class QtControls : public testing::Test {
   }
   // Where Qt sends a key: the focused widget, or the window.
   void SendKey(TForm& form, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
-               bool repeat = false) {
+               bool repeat = false, quint32 scan_code = 0) {
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != WidgetOf(form)) target = WidgetOf(form);
-    QKeyEvent event(type, key, modifiers, QString(), repeat);
+    QKeyEvent event(type, key, modifiers, scan_code, 0, 0, QString(), repeat);
     QApplication::sendEvent(target, &event);
   }
 
@@ -64,6 +66,24 @@ struct TImageForm : TForm {
     SetBounds(0, 0, 40, 30);
   }
   TImageView Image1{this, "Image1"};
+};
+
+// Counts the events of one type a widget receives.
+class TEventCounter : public QObject {
+ public:
+  TEventCounter(QWidget* widget, QEvent::Type type, int& count) : type_(type), count_(count) {
+    widget->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type_) ++count_;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+  int& count_;
 };
 
 // Opaque test pixels, distinct per position.
@@ -192,6 +212,7 @@ struct KeyEventCase {
   Qt::KeyboardModifiers modifiers;
   int vk;
   TShiftState shift;
+  quint32 scan_code = 0;  // the key's position; 0 where the test has none
 };
 
 class QtKeys : public QtControls, public testing::WithParamInterface<KeyEventCase> {};
@@ -204,8 +225,8 @@ TEST_P(QtKeys, KeyReleaseReachesTheFormAsVirtualKeyWithModifiers) {
   std::vector<std::pair<int, TShiftState>> ups;
   form.OnKeyUp = [&](int& key, TShiftState shift) { ups.emplace_back(key, shift); };
   const KeyEventCase& c = GetParam();
-  SendKey(form, QEvent::KeyPress, c.qt_key, c.modifiers);
-  SendKey(form, QEvent::KeyRelease, c.qt_key, c.modifiers);
+  SendKey(form, QEvent::KeyPress, c.qt_key, c.modifiers, false, c.scan_code);
+  SendKey(form, QEvent::KeyRelease, c.qt_key, c.modifiers, false, c.scan_code);
   ASSERT_EQ(ups.size(), 1u);
   EXPECT_EQ(ups[0].first, c.vk);
   EXPECT_EQ(ups[0].second, c.shift);
@@ -213,14 +234,25 @@ TEST_P(QtKeys, KeyReleaseReachesTheFormAsVirtualKeyWithModifiers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, QtKeys,
-    testing::Values(KeyEventCase{"KeypadFive", Qt::Key_5, Qt::KeypadModifier, 0x65, ssNone},
-                    KeyEventCase{"MainFive", Qt::Key_5, Qt::NoModifier, 0x35, ssNone},
-                    KeyEventCase{"CtrlX", Qt::Key_X, Qt::ControlModifier, 0x58, ssCtrl},
-                    KeyEventCase{"CtrlThree", Qt::Key_3, Qt::ControlModifier, 0x33, ssCtrl},
-                    KeyEventCase{"ShiftAltF2", Qt::Key_F2, Qt::ShiftModifier | Qt::AltModifier,
-                                 0x71, ssShift | ssAlt},
-                    KeyEventCase{"KeypadDecimal", Qt::Key_Period, Qt::KeypadModifier, 0x6E, ssNone},
-                    KeyEventCase{"Delete", Qt::Key_Delete, Qt::NoModifier, 0x2E, ssNone}),
+    testing::Values(
+        KeyEventCase{"KeypadFive", Qt::Key_5, Qt::KeypadModifier, 0x65, ssNone},
+        KeyEventCase{"MainFive", Qt::Key_5, Qt::NoModifier, 0x35, ssNone},
+        KeyEventCase{"CtrlX", Qt::Key_X, Qt::ControlModifier, 0x58, ssCtrl},
+        KeyEventCase{"CtrlThree", Qt::Key_3, Qt::ControlModifier, 0x33, ssCtrl},
+        KeyEventCase{"ShiftAltF2", Qt::Key_F2, Qt::ShiftModifier | Qt::AltModifier, 0x71,
+                     ssShift | ssAlt},
+        KeyEventCase{"KeypadDecimal", Qt::Key_Period, Qt::KeypadModifier, 0x6E, ssNone},
+        KeyEventCase{"Delete", Qt::Key_Delete, Qt::NoModifier, 0x2E, ssNone},
+        // The digit row by position: AZERTY's unshifted "&" and "à" are 1 and 0,
+        // Shift's symbols keep their digit.
+        KeyEventCase{"AzertyCtrlOne", Qt::Key_Ampersand, Qt::ControlModifier, 0x31, ssCtrl, 10},
+        KeyEventCase{"AzertyCtrlZero", Qt::Key_Agrave, Qt::ControlModifier, 0x30, ssCtrl, 19},
+        KeyEventCase{"QwertzCtrlShiftTwo", Qt::Key_QuoteDbl,
+                     Qt::ControlModifier | Qt::ShiftModifier, 0x32, ssCtrl | ssShift, 11},
+        KeyEventCase{"ShiftNine", Qt::Key_ParenLeft, Qt::ShiftModifier, 0x39, ssShift, 18},
+        KeyEventCase{"KeypadSevenByPosition", Qt::Key_7, Qt::KeypadModifier, 0x67, ssNone, 79},
+        // AltGr is its own shift level, not Ctrl and Alt held.
+        KeyEventCase{"AltGrR", Qt::Key_R, Qt::GroupSwitchModifier, 0x52, ssNone, 27}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QtControls, AutoRepeatedReleasesAreIgnoredButRepeatedPressesCount) {
@@ -288,6 +320,60 @@ TEST_F(QtControls, BorderlessAndStayOnTopBecomeWindowFlags) {
   EXPECT_EQ(backend_.FrameExtents(TBorderStyle::bsNone), kNoFrame);
   // Without a frame the client area is the outer rectangle.
   EXPECT_EQ(window->geometry(), QRect(50, 50, 100, 80));
+}
+
+TEST_F(QtControls, StayOnTopSwitchesOnTheWindowOnScreenWithoutHidingIt) {
+  TTwoForms forms(app_);
+  forms.Main.Show();
+  Settle();
+  QWidget* window = WidgetOf(forms.Main);
+  const WId native = window->winId();
+  int hides = 0;
+  TEventCounter counter(window, QEvent::Hide, hides);
+  for (bool on : {true, false, true}) {
+    forms.Main.SetStayOnTop(on);
+    Settle();
+    EXPECT_EQ(bool(window->windowFlags() & Qt::WindowStaysOnTopHint), on);
+    EXPECT_EQ(bool(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint), on);
+  }
+  EXPECT_EQ(hides, 0);
+  EXPECT_EQ(window->winId(), native);
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(QtControls, ADialogWithoutCloseBoxHasNoCloseButtonAndStaysWhenAskedToClose) {
+  TForm dialog(app_, "Dialog");
+  dialog.SetBorderStyle(TBorderStyle::bsDialog);
+  dialog.SetCloseBox(false);
+  dialog.SetBounds(10, 10, 200, 100);
+  dialog.Show();
+  Settle();
+  QWidget* window = WidgetOf(dialog);
+  EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(window->windowFlags() & Qt::WindowSystemMenuHint);
+  window->close();  // what the window manager's close (Alt+F4) does
+  Settle();
+  EXPECT_TRUE(dialog.Visible());
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(QtControls, AnActivationTheWindowManagerRefusedDoesNotSwallowTheUsersNext) {
+  TTwoForms forms(app_);
+  forms.Main.Show();
+  forms.Other.Show();
+  Settle();
+  QWidget* main = WidgetOf(forms.Main);
+  QWidget* other = WidgetOf(forms.Other);
+  // Granted: the activations until the window asked for is active are only echoes.
+  backend_.RequestActivation(other);
+  EXPECT_FALSE(backend_.UserActivated(main));
+  EXPECT_FALSE(backend_.UserActivated(other));
+  EXPECT_TRUE(backend_.UserActivated(main));
+  // Refused: once the request has had its time, the user's activations count again.
+  backend_.RequestActivation(main);
+  QThread::msleep(TQtUiBackend::kActivationEchoMs + 50);
+  EXPECT_TRUE(backend_.UserActivated(other));
+  EXPECT_TRUE(backend_.UserActivated(main));
 }
 
 struct TFieldsForm : TForm {

@@ -7,6 +7,7 @@
 
 #include "platform/qt/qt_peer_kinds.h"
 #include "platform/qt/qt_ui_peers.h"
+#include "platform/qt/qt_x11_hints.h"
 #include "platform/ui/application.h"
 
 namespace roarmark::platform::qt {
@@ -89,6 +90,16 @@ void TFormPeer::ApplyFlags() {
   flags_ = flags;
   if (!widget_) return;
   if (widget_->windowFlags() == flags) return;
+  // A window already on screen keeps its native window: the new hints (stay-on-top, border)
+  // go to the window manager as they are, so the projector never shows the desktop meanwhile.
+  QWindow* native = widget_->windowHandle();
+  const auto type = [](Qt::WindowFlags f) { return f & Qt::WindowType_Mask; };
+  if (native && type(widget_->windowFlags()) == type(flags)) {
+    widget_->overrideWindowFlags(flags);
+    native->setFlags(flags);
+    ApplyBounds();
+    return;
+  }
   const bool shown = widget_->isVisible();
   widget_->setWindowFlags(flags);  // hides the window
   ApplyBounds();
@@ -127,6 +138,8 @@ void TFormPeer::ApplyVisible() {
       widget_->windowHandle()->setTransientParent(main_peer->Widget()->windowHandle());
     }
     ApplyBounds();
+    if (form_.BorderStyle() == TBorderStyle::bsDialog && !form_.HasCloseBox())
+      ForbidClosing(widget_);
     widget_->show();
   }
   if (form_.Active()) backend_.RequestActivation(widget_);
@@ -166,8 +179,15 @@ void TFormPeer::WindowGeometryChanged() {
   if (!widget_ || updating_ || !widget_->isVisible()) return;
   const TFrameExtents frame = MeasuredFrame();
   if (backend_.FrameMeasured(form_.BorderStyle(), frame)) {
-    // The frame differs from the one assumed: the outer bounds stay, the client area follows.
+    // The frame differs from the one assumed. A dialog keeps its client area (its controls
+    // are laid out in it) and grows or shrinks outside; other windows keep their outer bounds,
+    // the client area follows, and the program lays the window out again for it.
+    if (form_.BorderStyle() == TBorderStyle::bsDialog) {
+      const QSize client = applied_.size();
+      backend_.Guard([&] { form_.SetClientSize(client.width(), client.height()); });
+    }
     Quietly([&] { ApplyBounds(); });
+    if (backend_.OnFrameChanged) backend_.Guard([&] { backend_.OnFrameChanged(form_); });
     return;
   }
   const QRect client = widget_->geometry();

@@ -5,7 +5,17 @@ namespace roarmark::platform::qt {
 
 using namespace ui;
 
-int VirtualKey(int k, bool keypad) {
+namespace {
+
+// XKB key codes of the digit row: 1..9 are 10..18, 0 is 19, on every layout.
+constexpr unsigned kDigitRowOne = 10;
+constexpr unsigned kDigitRowZero = 19;
+
+}  // namespace
+
+int VirtualKey(int k, bool keypad, unsigned scan_code) {
+  if (!keypad && scan_code >= kDigitRowOne && scan_code <= kDigitRowZero)
+    return VkDigit(scan_code == kDigitRowZero ? 0 : static_cast<int>(scan_code - 9));
   if (k >= Qt::Key_0 && k <= Qt::Key_9)
     return keypad ? VkNumpad(k - Qt::Key_0) : VkDigit(k - Qt::Key_0);
   if (k >= Qt::Key_A && k <= Qt::Key_Z) return VK_A + (k - Qt::Key_A);
@@ -24,7 +34,6 @@ int VirtualKey(int k, bool keypad) {
     case Qt::Key_Control:
       return VK_CONTROL;
     case Qt::Key_Alt:
-    case Qt::Key_AltGr:
       return VK_MENU;
     case Qt::Key_Pause:
       return 0x13;

@@ -38,4 +38,8 @@ TQtPlatform::TQtPlatform() : parts_(std::make_unique<TParts>()) {
 
 TQtPlatform::~TQtPlatform() = default;
 
+TQtUiBackend& TQtPlatform::Ui() {
+  return parts_->Ui;
+}
+
 }  // namespace roarmark::platform::qt

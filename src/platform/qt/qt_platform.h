@@ -7,6 +7,8 @@
 
 namespace roarmark::platform::qt {
 
+class TQtUiBackend;
+
 class TQtPlatform {
  public:
   TQtPlatform();
@@ -15,6 +17,7 @@ class TQtPlatform {
   TQtPlatform& operator=(const TQtPlatform&) = delete;
 
   const TPlatform& Platform() const { return platform_; }
+  TQtUiBackend& Ui();
 
  private:
   struct TParts;

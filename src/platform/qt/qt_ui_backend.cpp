@@ -127,12 +127,19 @@ void TQtUiBackend::ApplicationTerminated() {
 
 void TQtUiBackend::RequestActivation(QWidget* window) {
   requested_active_ = window;
+  requested_at_.start();
   window->raise();
   window->activateWindow();
 }
 
 bool TQtUiBackend::UserActivated(QWidget* window) {
   if (!requested_active_) return true;
+  // Until the window asked for is active, activations are the echoes of our own request; a
+  // request the window manager refused expires, so the user's next activation counts.
+  if (requested_at_.elapsed() > kActivationEchoMs) {
+    requested_active_ = nullptr;
+    return true;
+  }
   if (requested_active_ == window) requested_active_ = nullptr;
   return false;
 }
@@ -163,7 +170,8 @@ bool TQtUiBackend::KeyEvent(QObject* watched, QEvent* event) {
   auto* key = static_cast<QKeyEvent*>(event);
   const bool down = event->type() == QEvent::KeyPress;
   if (!down && key->isAutoRepeat()) return false;
-  const int vk = VirtualKey(key->key(), key->modifiers() & Qt::KeypadModifier);
+  const int vk =
+      VirtualKey(key->key(), key->modifiers() & Qt::KeypadModifier, key->nativeScanCode());
   if (vk == 0) return false;
   if (vk != VK_SHIFT && vk != VK_CONTROL && vk != VK_MENU) {
     const TShiftState held = ShiftOf(key->modifiers());

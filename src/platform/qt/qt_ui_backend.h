@@ -2,8 +2,10 @@
 // control and turns keys, mouse and window events into the model's User... calls.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,6 +35,12 @@ class TQtUiBackend final : public QObject, public ui::IUiBackend {
   const ISystemColours& Colours() const { return colours_; }
   // A window showed its real frame; later layouts use it. True when it differs from before.
   bool FrameMeasured(ui::TBorderStyle style, const ui::TFrameExtents& frame);
+  // Runs once a shown form's client area changed because its real frame became known, so the
+  // program can lay it out again.
+  std::function<void(ui::TForm&)> OnFrameChanged;
+  // How long an activation the program asked for may take; one the window manager refused
+  // must not make later activations by the user look like its echo.
+  static constexpr int kActivationEchoMs = 1000;
   // Activation the program asked for; Qt's activation events until then are echoes, not the
   // user's doing.
   void RequestActivation(QWidget* window);
@@ -54,6 +62,7 @@ class TQtUiBackend final : public QObject, public ui::IUiBackend {
   bool window_manager_ = true;
   bool cursor_overridden_ = false;
   QWidget* requested_active_ = nullptr;
+  QElapsedTimer requested_at_;
 };
 
 }  // namespace roarmark::platform::qt
