@@ -12,32 +12,36 @@
 
 namespace roarmark::test {
 
-class TTempFolder {
- public:
-  // The folder is named "roarmark-" + `name` + a random suffix under the system's temporary
-  // folder; characters that cannot stand in a file name become '_'.
-  explicit TTempFolder(const std::string& name) {
-    std::string safe = name;
-    for (char& c : safe) {
-      if (c == '/' || c == '\\') c = '_';
-    }
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / ("roarmark-" + safe + "-XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      throw std::filesystem::filesystem_error("cannot make a temporary folder", pattern,
-                                              std::error_code(errno, std::generic_category()));
-    }
-    path_ = pattern;
+// Makes a new empty folder named "roarmark-" + `name` + a random suffix under the system's
+// temporary folder (characters that cannot stand in a file name become '_'); the caller removes
+// it. Throws when it cannot be made.
+inline std::filesystem::path MakeUniqueTempFolder(const std::string& name) {
+  std::string safe = name;
+  for (char& c : safe) {
+    if (c == '/' || c == '\\') c = '_';
   }
-  ~TTempFolder() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / ("roarmark-" + safe + "-XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::filesystem::filesystem_error("cannot make a temporary folder", pattern,
+                                            std::error_code(errno, std::generic_category()));
+  }
+  return pattern;
+}
+
+// Such a folder, removed with everything in it when the object goes.
+class TScratchFolder {
+ public:
+  explicit TScratchFolder(const std::string& name) : path_(MakeUniqueTempFolder(name)) {}
+  ~TScratchFolder() {
     std::error_code ec;
     // A test may have taken the write permission away; give it back so the removal succeeds.
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
   }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
   std::string String() const { return path_.string(); }

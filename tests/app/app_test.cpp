@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../temp_folder.h"
 #include "core/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
@@ -24,11 +25,8 @@ using platform::ui::TImageView;
 class AppTest : public ::testing::Test {
  protected:
   AppTest() {
-    root = fs::temp_directory_path() /
-           ("roarmark_app_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root);
-    fs::create_directories(root);
+    root = test::MakeUniqueTempFolder(
+        "app-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     data = root.string() + "/Quillmoor/Roarmark/";
     sim.shell.SetCommonAppDataFolder(root.string());
     sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);

@@ -421,7 +421,7 @@ TEST(BmpPixelLimit, FortyMillionPixelsAcceptedOneMoreRowRefused) {
 }
 
 TEST(BmpFile, DecodesAFileAndRefusesAMissingOne) {
-  const test::TTempFolder temp("pictures-bmp-file");
+  const test::TScratchFolder temp("pictures-bmp-file");
   const std::string folder = temp.String();
   TBmpParts p = ValidParts();
   p.Pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0, 0};

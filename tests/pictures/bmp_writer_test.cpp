@@ -46,7 +46,7 @@ TEST(BmpWriter, RoundTripsThroughTheReader) {
       test::MakePixels({{0xFF000000, 0xFFFFFFFF, 0xFF123456, 0xFFABCDEF, 0xFF7F8081},
                         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF010101, 0xFFFEFEFE},
                         {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0}});
-  const test::TTempFolder temp("pictures-bmp-round-trip");
+  const test::TScratchFolder temp("pictures-bmp-round-trip");
   const std::string path = temp / "thumb.thm";
   ASSERT_TRUE(WriteBmp24(path, picture));
   platform::TPixels back;
@@ -57,7 +57,7 @@ TEST(BmpWriter, RoundTripsThroughTheReader) {
 }
 
 TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
-  const test::TTempFolder temp("pictures-bmp-replace");
+  const test::TScratchFolder temp("pictures-bmp-replace");
   const std::string folder = temp.String();
   const std::string path = folder + "/dump.bmp";
   test::WriteBytes(path, {'o', 'l', 'd'});
@@ -72,7 +72,7 @@ TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
 }
 
 TEST(BmpWriter, FailedWriteLeavesThePreviousFileIntact) {
-  const test::TTempFolder temp("pictures-bmp-failed");
+  const test::TScratchFolder temp("pictures-bmp-failed");
   const std::string folder = temp.String();
   const std::string path = folder + "/dump.bmp";
   const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
@@ -85,7 +85,7 @@ TEST(BmpWriter, FailedWriteLeavesThePreviousFileIntact) {
 }
 
 TEST(BmpWriter, MissingFolderFails) {
-  const test::TTempFolder temp("pictures-bmp-no-folder");
+  const test::TScratchFolder temp("pictures-bmp-no-folder");
   const std::string folder = temp.String();
   EXPECT_FALSE(WriteBmp24(folder + "/absent/dump.bmp", test::FlatPixels(1, 1, 0xFF000000)));
   EXPECT_FALSE(std::filesystem::exists(folder + "/absent"));
@@ -102,7 +102,7 @@ TEST_P(BmpWriterRefuses, AnEmptyOrInconsistentPictureWithoutWritingAFile) {
   std::vector<std::uint8_t> bytes;
   EXPECT_FALSE(EncodeBmp24(GetParam().Picture, bytes));
   EXPECT_TRUE(bytes.empty());
-  const test::TTempFolder temp(std::string("pictures-bmp-refuse-") + GetParam().Name);
+  const test::TScratchFolder temp(std::string("pictures-bmp-refuse-") + GetParam().Name);
   const std::string path = temp / "x.bmp";
   EXPECT_FALSE(WriteBmp24(path, GetParam().Picture));
   EXPECT_FALSE(std::filesystem::exists(path));

@@ -307,13 +307,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JpegFile, MissingFileIsRefused) {
   platform::TPixels out;
-  const test::TTempFolder temp("pictures-jpeg-missing");
+  const test::TScratchFolder temp("pictures-jpeg-missing");
   EXPECT_FALSE(DecodeJpegFile(temp / "show.jpg", out));
   EXPECT_TRUE(out.Pixels.empty());
 }
 
 TEST(JpegFile, DecodesAFile) {
-  const test::TTempFolder temp("pictures-jpeg-file");
+  const test::TScratchFolder temp("pictures-jpeg-file");
   const std::string path = temp / "show.jpg";
   test::WriteBytes(path, test::EncodeJpeg(test::FlatPixels(8, 8, 0xFF40C080)));
   platform::TPixels out;
