@@ -82,6 +82,37 @@ TRect Union(const TRect& a, const TRect& b) {
           std::max(a.Bottom, b.Bottom)};
 }
 
+// DrawNeedle for the needle at `position`, its fill taken from the masks when the same shape
+// was filled before.
+void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32& m, std::int64_t px,
+                     std::int64_t py, std::int64_t length, int position, TColor colour) {
+  TNeedleMasks& masks = display.NeedleMasks;
+  if (masks.Width != m.Width() || masks.Height != m.Height() || masks.PivotX != px ||
+      masks.PivotY != py || masks.Length != length) {
+    masks.ByStep.clear();
+    masks.Width = m.Width();
+    masks.Height = m.Height();
+    masks.PivotX = px;
+    masks.PivotY = py;
+    masks.Length = length;
+  }
+  const double angle = NeedleAngle(position);
+  const TNeedleVertices v = NeedleVertices(px, py, angle, length);
+  auto [it, added] = masks.ByStep.try_emplace(position / 4);
+  if (added) {
+    TPolygon32 needle;
+    for (const TPoint64& p : {v.Pivot, v.B, v.R, v.T, v.S, v.A})
+      needle.Add(p.X, p.Y);
+    needle.Cover(m.Width(), m.Height(), it->second);
+  }
+  FillCoverage(m, it->second, Color32(colour, display.SystemColours));
+  TPolygon32 edge;
+  edge.Closed = false;
+  for (const TPoint64& p : {v.T, v.R, v.B})
+    edge.Add(p.X, p.Y);
+  edge.DrawEdge(m, Color32(s.BaseColor, display.SystemColours));
+}
+
 TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
   return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
@@ -150,10 +181,8 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   if (framed) {
     m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
   }
-  if (peak) {
-    DrawNeedle(display, s, m, px, py, NeedleAngle(state.PeakMarker), s.PeakColor);
-  }
-  DrawNeedle(display, s, m, px, py, NeedleAngle(position), s.TopColor);
+  if (peak) DrawKnownNeedle(display, s, m, px, py, length, state.PeakMarker, s.PeakColor);
+  DrawKnownNeedle(display, s, m, px, py, length, position, s.TopColor);
   display.DisplayBitmap.Draw(redraw.Left, redraw.Top, part, m);
   NoteDrawn(display, redraw, TDrawnPart::Meter);
   drawn = next;

@@ -255,16 +255,18 @@ constexpr int kFull = kSub * kSub;  // samples per pixel
 
 }  // namespace
 
-void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
+void TPolygon32::Cover(int width, int height, TPolygonCoverage& out) const {
+  out.Rows.clear();
+  out.Samples.clear();
   const std::size_t n = points_.size();
-  if (n < 3 || bitmap.Empty()) return;
+  if (n < 3 || width <= 0 || height <= 0) return;
   std::int64_t ymin = points_[0].Y, ymax = points_[0].Y;
   for (const TPoint64& p : points_) {
     ymin = std::min(ymin, p.Y);
     ymax = std::max(ymax, p.Y);
   }
   const std::int64_t row_first = std::max<std::int64_t>(ymin, 0);
-  const std::int64_t row_last = std::min<std::int64_t>(ymax, bitmap.Height());  // exclusive
+  const std::int64_t row_last = std::min<std::int64_t>(ymax, height);  // exclusive
   if (row_first >= row_last) return;
 
   struct TEdge {
@@ -281,7 +283,6 @@ void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
     edges.push_back({x0, y0, x1, y1, (x1 - x0) / (y1 - y0)});
   }
 
-  const int width = bitmap.Width();
   const double max_sample = static_cast<double>(width) * kSub;
   std::vector<int> direct(static_cast<std::size_t>(width) + 2, 0);
   std::vector<int> delta(static_cast<std::size_t>(width) + 2, 0);
@@ -319,7 +320,10 @@ void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
       }
     }
     if (touched_hi < touched_lo) continue;
-    TColor32* dst = bitmap.Bits() + row * width;
+    const std::int64_t last = std::min<std::int64_t>(touched_hi, width - 1);
+    out.Rows.push_back(
+        {row, touched_lo, out.Samples.size(),
+         static_cast<std::size_t>(std::max<std::int64_t>(last - touched_lo + 1, 0))});
     int run = 0;
     for (std::int64_t px = touched_lo; px <= touched_hi; ++px) {
       const auto i = static_cast<std::size_t>(px);
@@ -327,16 +331,37 @@ void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
       const int count = run + direct[i];
       direct[i] = 0;
       delta[i] = 0;
-      if (px >= width || count <= 0) continue;
+      if (px <= last) out.Samples.push_back(static_cast<std::uint8_t>(std::clamp(count, 0, kFull)));
+    }
+    delta[static_cast<std::size_t>(touched_hi) + 1] = 0;
+  }
+}
+
+void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour) {
+  const int width = bitmap.Width();
+  for (const TPolygonCoverage::TRow& r : coverage.Rows) {
+    if (r.Y < 0 || r.Y >= bitmap.Height()) continue;
+    TColor32* dst = bitmap.Bits() + r.Y * width;
+    const std::uint8_t* counts = coverage.Samples.data() + r.Offset;
+    for (std::size_t k = 0; k < r.Count; ++k) {
+      const std::int64_t px = r.Left + static_cast<std::int64_t>(k);
+      const int count = counts[k];
+      if (px < 0 || px >= width || count <= 0) continue;
       if (count >= kFull) {
         dst[px] = colour | 0xFF000000u;
       } else {
         dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
       }
     }
-    delta[static_cast<std::size_t>(touched_hi) + 1] = 0;
   }
   bitmap.Changed();
+}
+
+void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
+  if (points_.size() < 3 || bitmap.Empty()) return;
+  TPolygonCoverage coverage;
+  Cover(bitmap.Width(), bitmap.Height(), coverage);
+  FillCoverage(bitmap, coverage, colour);
 }
 
 namespace {

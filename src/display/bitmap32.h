@@ -157,6 +157,22 @@ struct TPoint64 {
   friend bool operator==(const TPoint64&, const TPoint64&) = default;
 };
 
+// How much of each pixel a filled polygon covers, in samples of 64, row by row: what DrawFill
+// blends with, kept so the same shape can be filled again without being worked out again.
+struct TPolygonCoverage {
+  struct TRow {
+    std::int64_t Y = 0;
+    std::int64_t Left = 0;   // column of the first count
+    std::size_t Offset = 0;  // into Samples
+    std::size_t Count = 0;
+  };
+  std::vector<TRow> Rows;
+  std::vector<std::uint8_t> Samples;
+};
+
+// Blends `colour` into `bitmap` by the coverage, as DrawFill does.
+void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour);
+
 // Integer vertices; filled even-odd with 8x8 supersampled edges, outlined with antialiased
 // one-pixel lines (closed or open).
 class TPolygon32 {
@@ -167,6 +183,8 @@ class TPolygon32 {
   const std::vector<TPoint64>& Points() const { return points_; }
 
   void DrawFill(TBitmap32& bitmap, TColor32 colour) const;
+  // The coverage DrawFill would blend with into a bitmap of this size.
+  void Cover(int width, int height, TPolygonCoverage& out) const;
   void DrawEdge(TBitmap32& bitmap, TColor32 colour) const;
 
  private:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "display/bitmap32.h"
@@ -33,6 +34,14 @@ struct TDrawnNeedles {
   int Step = 0;      // position div 4, which sets the angle
   int PeakStep = 0;  // -1 without a peak needle
   TRect Bounds;      // display pixels the needles may have touched, inside Visible
+};
+
+// Needle fills by angle step for one meter box and scratch size: a swinging needle keeps
+// returning to the same few hundred shapes.
+struct TNeedleMasks {
+  int Width = 0, Height = 0;
+  std::int64_t PivotX = 0, PivotY = 0, Length = 0;
+  std::unordered_map<int, TPolygonCoverage> ByStep;
 };
 
 struct TDrawnReadout {
@@ -82,6 +91,7 @@ struct TDisplayState {
   std::optional<std::string> LastReadoutText;
 
   TDrawnRecord Drawn;
+  TNeedleMasks NeedleMasks;
 };
 
 }  // namespace roarmark
