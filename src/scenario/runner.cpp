@@ -245,12 +245,15 @@ TControl& TScenarioRunner::FindControl(const TCommand& c, const std::string& nam
     Fail(c, "no control " + name);
   }
   std::vector<TForm*> order;
+  // The input-loss dialog's names count for the whole wait, not only while it is shown; it
+  // comes first when the wait is the innermost loop (started behind a modal form), after the
+  // modal form when that was opened during the wait.
+  TForm* loss = app.FindForm("TForm5");
+  if (loss != nullptr && !loss->Visible() && !main.Recovering()) loss = nullptr;
+  const bool wait_innermost = loss != nullptr && sim_->loop.InSleep();
+  if (wait_innermost) order.push_back(loss);
   if (TForm* modal = app.ModalForm()) order.push_back(modal);
-  // The input-loss dialog's names count for the whole wait, not only while it is shown.
-  if (TForm* loss = app.FindForm("TForm5");
-      loss != nullptr && (loss->Visible() || main.Recovering())) {
-    order.push_back(loss);
-  }
+  if (loss != nullptr && !wait_innermost) order.push_back(loss);
   order.push_back(&main);
   if (TForm* setup = app.FindForm("TForm2")) order.push_back(setup);
   for (TForm* form : order) {
