@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
+
+#include <jpeglib.h>  // after <cstdio>
 
 #include "display/pictures/bmp_writer.h"
 #include "test_pictures.h"
@@ -304,6 +307,59 @@ INSTANTIATE_TEST_SUITE_P(
         TDamageCase{"JunkAtTheEnd", TDamage::JunkBeforeTheEndMarker, false, true},
         TDamageCase{"JunkAtTheEndProgressive", TDamage::JunkBeforeTheEndMarker, true, true}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// A valid progressive JPEG of a flat picture that sends each of the 63 AC coefficients of each
+// component in a scan of its own, after one DC scan: 1 + 63 * components scans.
+std::vector<std::uint8_t> OneCoefficientPerScan(int components) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = 16;
+  cinfo.image_height = 16;
+  cinfo.input_components = components;
+  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  std::vector<jpeg_scan_info> scans(1);
+  scans[0].comps_in_scan = components;
+  for (int c = 0; c < components; ++c)
+    scans[0].component_index[c] = c;
+  scans[0].Ss = scans[0].Se = scans[0].Ah = scans[0].Al = 0;
+  for (int c = 0; c < components; ++c) {
+    for (int k = 1; k < 64; ++k) {
+      jpeg_scan_info scan{};
+      scan.comps_in_scan = 1;
+      scan.component_index[0] = c;
+      scan.Ss = scan.Se = k;
+      scans.push_back(scan);
+    }
+  }
+  cinfo.scan_info = scans.data();
+  cinfo.num_scans = static_cast<int>(scans.size());
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(16 * static_cast<std::size_t>(components), 0x70);
+  JSAMPROW rows[1] = {row.data()};
+  while (cinfo.next_scanline < cinfo.image_height)
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  jpeg_finish_compress(&cinfo);
+  std::vector<std::uint8_t> bytes(buffer, buffer + size);
+  jpeg_destroy_compress(&cinfo);
+  std::free(buffer);
+  return bytes;
+}
+
+TEST(JpegDecode, AtMostAHundredScans) {
+  platform::TPixels out;
+  // Greyscale: 64 scans.
+  ASSERT_TRUE(DecodeJpeg(OneCoefficientPerScan(1), out));
+  ExpectNear(out.Pixels[0], 0xFF707070);
+  // Colour: 190 scans, each a pass over the whole picture; a hostile file holds thousands.
+  EXPECT_FALSE(DecodeJpeg(OneCoefficientPerScan(3), out));
+  EXPECT_TRUE(out.Pixels.empty());
+}
 
 TEST(JpegFile, MissingFileIsRefused) {
   platform::TPixels out;
