@@ -17,7 +17,10 @@ namespace fs = std::filesystem;
 class CaptionsTest : public ::testing::Test {
  protected:
   CaptionsTest() {
-    root = fs::temp_directory_path() / "roarmark_captions_test";
+    // One folder per test: CTest runs the tests of this file side by side.
+    root = fs::temp_directory_path() /
+           ("roarmark_captions_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root);
     fs::create_directories(root);
     sim.shell.SetCommonAppDataFolder(root.string());
