@@ -16,6 +16,7 @@
 #include "platform/ui/application.h"
 #include "settings/ini_file.h"
 #include "settings/paths.h"
+#include "settings/preset_list_window.h"
 #include "settings/settings_file.h"
 
 namespace roarmark {
@@ -66,7 +67,8 @@ class ShowControlTest : public ::testing::Test {
 };
 
 // The five starter layouts, Ctrl+1 to Ctrl+5, each differ, keep the meter box and the whole
-// readout on the picture (the readout alone has a meter of no size), and come with a 240 x 135 thumbnail of a 1920 x 1080 layout.
+// readout on the picture (the readout alone has a meter of no size), and come with a 240 x 135
+// thumbnail of a 1920 x 1080 layout.
 TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys) {
   sim.wave_input.AddDevice("Mic");
   ASSERT_TRUE(Start());
@@ -179,6 +181,24 @@ TEST_F(ShowControlTest, SavingASettingsFileOverAPictureIsRefused) {
   const std::string picture = Slurp(data + "default.bmp");
   EXPECT_THROW(Main().SaveSettingsFile(data + "default.bmp"), TFileWriteError);
   EXPECT_EQ(Slurp(data + "default.bmp"), picture);
+}
+
+// A release on a cell selects its row; a release below the last row or right of the last
+// column, where there is no cell, keeps the row selected before.
+TEST_F(ShowControlTest, PresetListReleaseOutsideTheCellsKeepsTheSelection) {
+  TApplication app(sim.Platform());
+  TForm3 list(app);
+  list.Show();
+  EXPECT_EQ(list.SelectedRow(), 0);
+  ASSERT_TRUE(list.FileList.UserClickCell(1, 3));
+  EXPECT_EQ(list.SelectedRow(), 3);
+  // Ten rows of 24 pixels and a grid line fill 250 of the grid's 253 pixels; the two columns
+  // 52 + 1 and 545 + 1 fill 599 of its 601.
+  ASSERT_TRUE(list.FileList.UserMouseUp(TMouseButton::mbLeft, 100, 251));
+  ASSERT_TRUE(list.FileList.UserMouseUp(TMouseButton::mbLeft, 600, 10));
+  EXPECT_EQ(list.SelectedRow(), 3);
+  ASSERT_TRUE(list.FileList.UserMouseUp(TMouseButton::mbLeft, 10, 30));  // the fixed column
+  EXPECT_EQ(list.SelectedRow(), 1);
 }
 
 }  // namespace
