@@ -1,10 +1,12 @@
 // Writes a picture of every meter style over a test picture, for looking at by eye:
-// display_look [folder] (default /tmp/display-look).
+// display_look [folder] (default: a new folder of its own under the temporary folder, named on
+// standard output).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "../temp_folder.h"
 #include "display/analogue_meter.h"
 #include "display/bar_meter.h"
 #include "display/readout.h"
@@ -157,5 +159,8 @@ int Run(const std::string& folder) {
 }  // namespace roarmark
 
 int main(int argc, char** argv) {
-  return roarmark::Run(argc > 1 ? argv[1] : "/tmp/display-look");
+  if (argc > 1) return roarmark::Run(argv[1]);
+  const std::string folder = roarmark::test::MakeUniqueTempFolder("display-look").string();
+  std::printf("%s\n", folder.c_str());
+  return roarmark::Run(folder);
 }
