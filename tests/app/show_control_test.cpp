@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "../temp_folder.h"
 #include "core/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
@@ -30,11 +31,8 @@ using namespace platform::ui;
 class ShowControlTest : public ::testing::Test {
  protected:
   ShowControlTest() {
-    root = fs::temp_directory_path() /
-           ("roarmark_show_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root);
-    fs::create_directories(root);
+    root = test::MakeUniqueTempFolder(
+        "show-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     data = root.string() + "/Quillmoor/Roarmark/";
     sim.shell.SetCommonAppDataFolder(root.string());
     sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
