@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "display/drawn_record.h"
 #include "display/readout.h"
@@ -113,6 +114,39 @@ void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32&
   edge.DrawEdge(m, Color32(s.BaseColor, display.SystemColours));
 }
 
+// Bands a needle update is split into; the display image takes each as its own rectangle.
+constexpr std::int64_t kNeedleBands = 6;
+
+// Every pixel of rows top..bottom-1 the needle may touch: the needle outline's columns between
+// two rows above and below, with the same room for the edge line as NeedleBounds.
+TRect SlabBounds(const TNeedleVertices& v, std::int64_t top, std::int64_t bottom) {
+  const double y0 = static_cast<double>(top - 2);
+  const double y1 = static_cast<double>(bottom + 2);
+  const TPoint64 outline[] = {v.Pivot, v.B, v.R, v.T, v.S, v.A};
+  double left = 0, right = 0;
+  bool any = false;
+  for (std::size_t i = 0; i < 6; ++i) {
+    const TPoint64& a = outline[i];
+    const TPoint64& b = outline[(i + 1) % 6];
+    double ay = static_cast<double>(a.Y), by = static_cast<double>(b.Y);
+    double ax = static_cast<double>(a.X), bx = static_cast<double>(b.X);
+    if (std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
+    // The part of the side within the rows.
+    auto x_at = [&](double y) { return ay == by ? ax : ax + (bx - ax) * (y - ay) / (by - ay); };
+    const double lo = std::max(std::min(ay, by), y0);
+    const double hi = std::min(std::max(ay, by), y1);
+    const double xs[] = {x_at(lo), x_at(hi), ay == by ? bx : x_at(lo)};
+    for (double x : xs) {
+      left = any ? std::min(left, x) : x;
+      right = any ? std::max(right, x) : x;
+      any = true;
+    }
+  }
+  if (!any) return {};
+  return {static_cast<std::int64_t>(std::floor(left)) - 2, top,
+          static_cast<std::int64_t>(std::ceil(right)) + 3, bottom};
+}
+
 TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
   return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
@@ -169,22 +203,42 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
                           drawn.Length == length && drawn.Needle == next.Needle &&
                           drawn.Edge == next.Edge && drawn.Peak == next.Peak &&
                           m.Width() == visible.Width() && m.Height() == visible.Height();
-  TRect redraw = visible;
+  // Scratch rectangles to compose again: the whole box, or bands across the old and new needles,
+  // each only as wide as the needles within it, so a slanting needle does not drag a large
+  // rectangle of unchanged pixels along.
+  std::vector<TRect> parts;
   if (same_scene) {
     if (drawn.Step == next.Step && drawn.PeakStep == next.PeakStep) return;
-    redraw = Union(drawn.Bounds, next.Bounds);
+    std::vector<TNeedleVertices> needles;
+    for (int step : {drawn.Step, drawn.PeakStep, next.Step, next.PeakStep}) {
+      if (step >= 0) needles.push_back(NeedleVertices(px, py, NeedleAngle(step * 4), length));
+    }
+    const TRect all = Offset(Union(drawn.Bounds, next.Bounds), -visible.Left, -visible.Top);
+    const std::int64_t bands = std::min<std::int64_t>(kNeedleBands, all.Height());
+    for (std::int64_t b = 0; b < bands; ++b) {
+      const std::int64_t top = all.Top + all.Height() * b / bands;
+      const std::int64_t bottom = all.Top + all.Height() * (b + 1) / bands;
+      TRect band;
+      for (const TNeedleVertices& v : needles)
+        band = Union(band, SlabBounds(v, top, bottom));
+      band = Intersect(band, all);
+      if (!band.Empty()) parts.push_back(band);
+    }
   } else {
     m.SetSize(visible.Width(), visible.Height());
+    parts.push_back(m.BoundsRect());
   }
-  const TRect part = Offset(redraw, -visible.Left, -visible.Top);  // in the scratch
-  m.Draw(part.Left, part.Top, part, display.MeterBacking);
+  for (const TRect& part : parts)
+    m.Draw(part.Left, part.Top, part, display.MeterBacking);
   if (framed) {
     m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
   }
   if (peak) DrawKnownNeedle(display, s, m, px, py, length, state.PeakMarker, s.PeakColor);
   DrawKnownNeedle(display, s, m, px, py, length, position, s.TopColor);
-  display.DisplayBitmap.Draw(redraw.Left, redraw.Top, part, m);
-  NoteDrawn(display, redraw, TDrawnPart::Meter);
+  for (const TRect& part : parts) {
+    display.DisplayBitmap.Draw(part.Left + visible.Left, part.Top + visible.Top, part, m);
+    NoteDrawn(display, Offset(part, visible.Left, visible.Top), TDrawnPart::Meter);
+  }
   drawn = next;
 }
 
