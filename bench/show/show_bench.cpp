@@ -2,6 +2,7 @@
 // drawn in the new layout, and one step of a design-mode drag.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,7 +20,9 @@ namespace fs = std::filesystem;
 // A data folder with a full-HD picture and two layouts on it, made once.
 const std::string& PreparedFolder() {
   static const std::string root = [] {
-    fs::path dir = fs::temp_directory_path() / "roarmark_bench_show";
+    std::string name = (fs::temp_directory_path() / "roarmark-bench-show-XXXXXX").string();
+    if (mkdtemp(name.data()) == nullptr) std::abort();
+    const fs::path dir = name;
     fs::create_directories(dir / "Quillmoor/Roarmark/Files");
     platform::TPixels p;
     p.Width = 1920;
