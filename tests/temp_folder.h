@@ -3,10 +3,8 @@
 // cannot be reused) and parallel runs never meet.
 #pragma once
 
-#include <stdlib.h>  // mkdtemp
-
-#include <cerrno>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -14,19 +12,26 @@ namespace roarmark::test {
 
 // Makes a new empty folder named "roarmark-" + `name` + a random suffix under the system's
 // temporary folder (characters that cannot stand in a file name become '_'); the caller removes
-// it. Throws when it cannot be made.
+// it. A name already taken is never reused, whoever made it. Throws when no folder can be made.
 inline std::filesystem::path MakeUniqueTempFolder(const std::string& name) {
   std::string safe = name;
   for (char& c : safe) {
-    if (c == '/' || c == '\\') c = '_';
+    if (c == '/' || c == '\\' || c == ':') c = '_';
   }
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / ("roarmark-" + safe + "-XXXXXX")).string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::filesystem::filesystem_error("cannot make a temporary folder", pattern,
-                                            std::error_code(errno, std::generic_category()));
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device seed;
+  std::mt19937 random(seed());
+  std::error_code ec;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string suffix(8, 'a');
+    for (char& c : suffix)
+      c = kLetters[random() % (sizeof(kLetters) - 1)];
+    const std::filesystem::path folder = base / ("roarmark-" + safe + "-" + suffix);
+    // create_directory makes the folder only when nothing has that name yet.
+    if (std::filesystem::create_directory(folder, ec)) return folder;
   }
-  return pattern;
+  throw std::filesystem::filesystem_error("cannot make a temporary folder", base, ec);
 }
 
 // Such a folder, removed with everything in it when the object goes.
