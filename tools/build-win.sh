@@ -19,7 +19,7 @@ jobs=${ROARMARK_JOBS:-2}
 need_packages() {
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    imagemagick pulseaudio pulseaudio-utils sox; do
+    imagemagick x11-apps pulseaudio pulseaudio-utils sox; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then

@@ -70,9 +70,18 @@ void TWin32Fonts::Load() {
 }
 
 std::string TWin32Fonts::Match(const std::string& family, bool bold, bool italic) const {
-  std::string wanted = Lower(family);
-  if (bold) wanted += " bold";
-  if (italic) wanted += " italic";
+  if (italic) {
+    // Some families call their slanted faces oblique.
+    for (const char* slant : {" italic", " oblique"}) {
+      std::string path = MatchName(Lower(family) + (bold ? " bold" : "") + slant);
+      if (!path.empty()) return path;
+    }
+    return {};
+  }
+  return MatchName(Lower(family) + (bold ? " bold" : ""));
+}
+
+std::string TWin32Fonts::MatchName(const std::string& wanted) const {
   for (const TEntry& e : entries_) {
     // A collection lists its faces joined by " & ".
     std::size_t start = 0;

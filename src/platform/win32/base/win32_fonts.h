@@ -21,6 +21,8 @@ class TWin32Fonts : public IFonts {
   };
   void Load();
   std::string Match(const std::string& family, bool bold, bool italic) const;
+  // The file of the face listed as `wanted` (lower case, the " (TrueType)" dropped), or empty.
+  std::string MatchName(const std::string& wanted) const;
 
   bool loaded_ = false;
   std::vector<TEntry> entries_;
