@@ -1,8 +1,10 @@
 // Design mode: the meter and the readout picked, dragged and resized with the mouse on the
 // running display. Mouse positions come in control pixels of Image1, the boxes are in pixels
 // of the background picture.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "core/main_window.h"
 #include "display/readout.h"
