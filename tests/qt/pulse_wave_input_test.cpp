@@ -1,18 +1,17 @@
 // Wave input on the sound server, driven by a scripted server: recorded bytes come back as posted
 // buffers in queue order, a reset hands back partly filled buffers, a close waits for them, and
-// an input that goes away (removed, its stream killed or moved, the server gone) fails every
-// later prepare while its namesake coming back is a new device.
+// an input that goes away (removed, its stream killed or moved, the server gone, silent for two
+// seconds) fails every later prepare while its namesake coming back is a new device.
 #include "platform/qt/pulse_wave_input.h"
 
 #include <gtest/gtest.h>
 
-#include <QMediaDevices>
+#include <QByteArray>
+#include <QtGlobal>
 #include <array>
 #include <cstdlib>
 #include <deque>
 #include <map>
-
-#include "platform/qt/qt_wave_input.h"
 
 namespace roarmark::platform::qt {
 namespace {
@@ -82,8 +81,8 @@ class TScriptedServer final : public IPulseServer {
 };
 
 TPulseSource Source(std::uint32_t index, const std::string& name, const std::string& description,
-                    bool monitor = false) {
-  return TPulseSource{index, name, description, monitor};
+                    bool monitor = false, bool is_default = false, bool suspended = false) {
+  return TPulseSource{index, name, description, monitor, is_default, suspended};
 }
 
 // What the server lists at start: the monitor of an output, then two inputs.
@@ -322,7 +321,8 @@ INSTANTIATE_TEST_SUITE_P(
     Causes, PulseWaveInputLoss,
     testing::Values(LossCase{"SourceRemoved", Loss::SourceRemoved, {"OtherMic"}},
                     LossCase{"StreamKilledOrMoved", Loss::StreamKilled, {"OtherMic", "RoarMic"}},
-                    LossCase{"ServerLost", Loss::ServerLost, {}}),
+                    // A server away is the loss of the inputs, not of every device.
+                    LossCase{"ServerLost", Loss::ServerLost, {"", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PulseWaveInput, AnotherSourceGoingAwayLeavesTheOpenInputAlone) {
@@ -366,38 +366,120 @@ TEST_F(PulseWaveInput, TheSameNameComingBackIsANewDeviceToOpen) {
 
 struct ReconnectStep {
   std::uint32_t advance_ms;
-  int attempts_after;  // connection attempts so far after one device count
+  bool answer;         // whether the attempt started so far ends, connected, before the count
+  int attempts_after;  // attempts started after one device count
+  int count_after;
 };
 
-TEST(PulseWaveInputReconnect, AfterTheServerWentAwayTheDeviceCountTriesAgainAtMostOnceASecond) {
+TEST(PulseWaveInputReconnect, AfterTheServerWentAwayAttemptsRunInTheBackgroundAtMostOnceASecond) {
   TScriptedLoop loop;
   auto first = std::make_unique<TScriptedServer>();
   TScriptedServer* server = first.get();
-  int attempts = 0;
-  bool answer = false;
+  std::vector<TPulseWaveInput::TConnected> attempts;
   TPulseWaveInput wave(loop, std::move(first), StartList(),
-                       [&](std::vector<TPulseSource>& listed) -> std::unique_ptr<IPulseServer> {
-                         ++attempts;
-                         if (!answer) return nullptr;
-                         listed = {Source(1, "roarmic", "RoarMic")};
-                         return std::make_unique<TScriptedServer>();
-                       });
+                       [&](TPulseWaveInput::TConnected done) { attempts.push_back(done); });
   EXPECT_EQ(wave.DeviceCount(), 2);
-  EXPECT_EQ(attempts, 0);  // connected: no attempt
+  EXPECT_TRUE(attempts.empty());  // connected: no attempt
   server->Events->ServerLost();
-
-  const std::vector<ReconnectStep> steps = {{0, 1}, {0, 1}, {999, 1}, {1, 2}, {500, 2}, {500, 3}};
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    loop.now_ms += steps[i].advance_ms;
-    EXPECT_EQ(wave.DeviceCount(), 0) << "step " << i;
-    EXPECT_EQ(attempts, steps[i].attempts_after) << "step " << i;
-  }
-  answer = true;
-  loop.now_ms += 1000;
+  // An attempt that fails ends; the next starts a second later at the earliest, never while
+  // one is still under way.
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  ASSERT_EQ(attempts.size(), 1u);
+  loop.now_ms += 1500;
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  EXPECT_EQ(attempts.size(), 1u);
+  attempts[0](nullptr, {});
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  EXPECT_EQ(attempts.size(), 2u);
+  loop.now_ms += 999;
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  EXPECT_EQ(attempts.size(), 2u);
+  attempts[1](std::make_unique<TScriptedServer>(), {Source(1, "roarmic", "RoarMic")});
   EXPECT_EQ(wave.DeviceCount(), 1);
   EXPECT_EQ(wave.DeviceName(0), "RoarMic");
+  loop.now_ms += 5000;
   EXPECT_EQ(wave.DeviceCount(), 1);
-  EXPECT_EQ(attempts, 4);  // connected again: no more attempts
+  EXPECT_EQ(attempts.size(), 2u);  // connected again: no more attempts
+}
+
+TEST(PulseWaveInputReconnect, AServerBackWithoutInputsYetIsGivenFiveSecondsToListThem) {
+  TScriptedLoop loop;
+  auto first = std::make_unique<TScriptedServer>();
+  TScriptedServer* server = first.get();
+  std::vector<TPulseWaveInput::TConnected> attempts;
+  TPulseWaveInput wave(loop, std::move(first), StartList(),
+                       [&](TPulseWaveInput::TConnected done) { attempts.push_back(done); });
+  server->Events->ServerLost();
+  ASSERT_EQ(wave.DeviceCount(), 2);
+  ASSERT_EQ(attempts.size(), 1u);
+  attempts[0](std::make_unique<TScriptedServer>(),
+              {Source(0, "roar.monitor", "Monitor of Null Output", true)});
+  loop.now_ms += 4999;
+  EXPECT_EQ(wave.DeviceCount(), 2);
+  EXPECT_EQ(wave.DeviceName(1), "");
+  loop.now_ms += 1;
+  EXPECT_EQ(wave.DeviceCount(), 0);
+}
+
+TEST(PulseWaveInputReconnect, TheDefaultInputOpenedWhileTheServerIsAwayRecordsOnceItIsBack) {
+  TScriptedLoop loop;
+  auto first = std::make_unique<TScriptedServer>();
+  TScriptedServer* server = first.get();
+  TTarget target;
+  TBuffers buffers;
+  std::vector<TPulseWaveInput::TConnected> attempts;
+  TPulseWaveInput wave(loop, std::move(first),
+                       {Source(4, "usbmic", "UsbMic", false, true), Source(5, "line", "Line")},
+                       [&](TPulseWaveInput::TConnected done) { attempts.push_back(done); });
+  EXPECT_EQ(wave.DeviceName(0), "UsbMic");  // the default source is device 0
+  server->Events->ServerLost();
+  ASSERT_EQ(wave.DeviceCount(), 2);
+  WaveHandle handle = nullptr;
+  ASSERT_EQ(wave.Open(&handle, 0, kCaptureFormat, &target), kWaveOk);
+  for (WaveHeader& header : buffers.Headers) {
+    ASSERT_EQ(wave.Prepare(handle, &header), kWaveOk);
+    ASSERT_EQ(wave.Add(handle, &header), kWaveOk);
+  }
+  ASSERT_EQ(wave.Start(handle), kWaveOk);
+  auto back = std::make_unique<TScriptedServer>();
+  TScriptedServer* again = back.get();
+  ASSERT_EQ(attempts.size(), 1u);
+  attempts[0](std::move(back), {Source(7, "usbmic", "UsbMic", false, true)});
+  const TStreamId stream = static_cast<TStreamId>(reinterpret_cast<std::uintptr_t>(handle));
+  ASSERT_EQ(again->Streams.count(stream), 1u);
+  EXPECT_EQ(again->Streams.at(stream).SourceName, "");  // whatever the server's default is
+  EXPECT_TRUE(again->Streams.at(stream).Started);
+  again->Events->StreamData(stream, Bytes(4400, 0));
+  loop.DispatchPending();
+  EXPECT_EQ(target.Delivered.size(), 1u);
+}
+
+struct SilenceStep {
+  std::uint32_t advance_ms;
+  bool sound;  // the stream delivers a little before the check
+  bool lost_after;
+};
+
+TEST_F(PulseWaveInput, ARunningInputSilentForTwoSecondsIsLostAndSetAsideWhileSuspended) {
+  const WaveHandle handle = OpenRoarMic();
+  const TStreamId stream = Stream(handle);
+  const std::vector<SilenceStep> steps = {
+      {1000, false, false}, {900, true, false}, {1999, false, false}, {1, false, true}};
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    Loop.now_ms += steps[i].advance_ms;
+    if (steps[i].sound) Server->Events->StreamData(stream, Bytes(100, 0));
+    Wave->CheckSilence();
+    EXPECT_EQ(Server->Streams.at(stream).Closed, steps[i].lost_after) << "step " << i;
+  }
+  EXPECT_NE(Wave->Prepare(handle, &Buffers.Headers[0]), kWaveOk);
+  // RoarMic stays out of the list while it is suspended, then comes back.
+  Server->Events->SourceChanged(Source(3, "roarmic", "RoarMic", false, false, true));
+  Loop.now_ms += 10000;
+  ASSERT_EQ(Wave->DeviceCount(), 1);
+  EXPECT_EQ(Wave->DeviceName(0), "OtherMic");
+  Server->Events->SourceChanged(Source(3, "roarmic", "RoarMic"));
+  ASSERT_EQ(Wave->DeviceCount(), 2);
+  EXPECT_EQ(Wave->DeviceName(1), "RoarMic");
 }
 
 // --- The real server, as far as a test can reach it without one -----------------------------
@@ -428,13 +510,15 @@ TEST_F(NoSoundServer, ConnectingGivesNoServerAndNoSources) {
   EXPECT_EQ(sources.size(), 3u);  // untouched
 }
 
-TEST_F(NoSoundServer, TheWaveInputFallsBackToQtsDeviceList) {
-  TScriptedLoop loop;
-  TQtWaveInput wave(loop);
-  EXPECT_EQ(wave.DeviceCount(), static_cast<int>(QMediaDevices::audioInputs().size()));
+TEST_F(NoSoundServer, TheDesktopWaveInputListsNoDeviceAndOpensNone) {
+  // Attempts to connect again end on a thread of their own and post to the loop, which must
+  // outlive them, as the program's does.
+  static auto* loop = new TScriptedLoop;
+  std::unique_ptr<TPulseWaveInput> wave = CreatePulseWaveInput(*loop);
+  EXPECT_EQ(wave->DeviceCount(), 0);
   TTarget target;
   WaveHandle handle = nullptr;
-  EXPECT_NE(wave.Open(&handle, wave.DeviceCount(), kCaptureFormat, &target), kWaveOk);
+  EXPECT_NE(wave->Open(&handle, 0, kCaptureFormat, &target), kWaveOk);
 }
 
 }  // namespace

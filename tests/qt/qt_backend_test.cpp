@@ -11,7 +11,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/qt_wave_input.h"
+#include "platform/qt/device_names.h"
 
 namespace roarmark::platform::qt {
 namespace {
@@ -124,29 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{QString::fromUtf8(Repeat("\xF0\x9F\x8E\xA4", 40)),
                              Repeat("\xF0\x9F\x8E\xA4", 31)},
                     NameCase{QString::fromUtf8("Mic\0tail", 8), "Mic"}));
-
-TEST(WaveFormats, TheCaptureFormatIsSixteenBitStereoAt44100) {
-  QAudioFormat format;
-  ASSERT_TRUE(ToAudioFormat(kCaptureFormat, format));
-  EXPECT_EQ(format.sampleRate(), 44100);
-  EXPECT_EQ(format.channelCount(), 2);
-  EXPECT_EQ(format.sampleFormat(), QAudioFormat::Int16);
-  EXPECT_EQ(format.bytesPerFrame(), 4);
-}
-
-TEST(WaveFormats, FormatsQtCannotExpressAreRefused) {
-  QAudioFormat format;
-  WaveFormat f = kCaptureFormat;
-  f.format_tag = 3;  // floating point
-  EXPECT_FALSE(ToAudioFormat(f, format));
-  f = kCaptureFormat;
-  f.bits_per_sample = 24;
-  f.block_align = 6;
-  EXPECT_FALSE(ToAudioFormat(f, format));
-  f = kCaptureFormat;
-  f.block_align = 3;  // does not match two 16-bit channels
-  EXPECT_FALSE(ToAudioFormat(f, format));
-}
 
 TEST(SettingsColours, RedSitsInTheLowByte) {
   EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));

@@ -3,6 +3,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <utility>
@@ -12,15 +13,24 @@ namespace roarmark::platform::qt {
 namespace {
 
 constexpr pa_usec_t kConnectTimeoutUs = 3 * PA_USEC_PER_SEC;
-constexpr pa_usec_t kStreamTimeoutUs = 2 * PA_USEC_PER_SEC;
+// Opening a stream waits this long on the GUI thread at most; a stream that is not ready by
+// then goes on opening, and a failure arrives later as the stream's loss.
+constexpr pa_usec_t kStreamSettleUs = 100 * PA_USEC_PER_MSEC;
 
-TPulseSource SourceOf(const pa_source_info& info) {
+TPulseSource SourceOf(const pa_source_info& info, const std::string& default_source) {
   TPulseSource source;
   source.Index = info.index;
   source.Name = info.name ? info.name : "";
   source.Description = info.description ? info.description : "";
   source.Monitor = info.monitor_of_sink != PA_INVALID_INDEX;
+  source.Default = !source.Name.empty() && source.Name == default_source;
+  source.Suspended = info.state == PA_SOURCE_SUSPENDED;
   return source;
+}
+
+// The operator (or whoever reads the log) learns why sound stopped.
+void LogError(const char* what, int error) {
+  std::fprintf(stderr, "roarmark: sound server: %s: %s\n", what, pa_strerror(error));
 }
 
 pa_sample_format_t SampleFormatOf(TPulseSample sample) {
@@ -62,7 +72,8 @@ class TPulseServer final : public IPulseServer {
     TPulseServer* Owner = nullptr;
     TStreamId Id = 0;
     pa_stream* Stream = nullptr;
-    bool Ready = false;  // failures are reported only for streams handed out
+    bool Ready = false;    // failures are reported only for streams handed out
+    bool Running = false;  // started: uncorked as soon as the server has set it up
   };
   struct TListing {
     TPulseServer* Owner = nullptr;
@@ -89,6 +100,7 @@ class TPulseServer final : public IPulseServer {
                            void* userdata);
   static void OnSourceListed(pa_context* context, const pa_source_info* info, int eol,
                              void* userdata);
+  static void OnServerInfo(pa_context* context, const pa_server_info* info, void* userdata);
   static void OnStreamState(pa_stream* stream, void* userdata);
   static void OnStreamRead(pa_stream* stream, std::size_t bytes, void* userdata);
   static void OnStreamMoved(pa_stream* stream, void* userdata);
@@ -101,6 +113,8 @@ class TPulseServer final : public IPulseServer {
   pa_context* context_ = nullptr;
   bool connected_ = false;
   bool lost_told_ = false;
+  std::string default_source_;  // touched on the server's thread only, or with the lock held
+  bool server_info_done_ = false;
   std::map<TStreamId, std::unique_ptr<TStream>> streams_;
 };
 
@@ -166,11 +180,18 @@ bool TPulseServer::Connect(std::vector<TPulseSource>& sources) {
             pa_context_get_state(context_) == PA_CONTEXT_READY;
   TListing listing{this, {}, false, false};
   if (ok) {
+    if (pa_operation* info = pa_context_get_server_info(context_, OnServerInfo, this)) {
+      Wait([this] { return server_info_done_; }, kConnectTimeoutUs);
+      pa_operation_unref(info);
+    }
     // Subscribed before listing, so nothing that changes in between is missed; what is told
     // twice is harmless, as the list takes the latest word on each source.
     pa_context_set_subscribe_callback(context_, OnSubscribe, this);
     if (pa_operation* op =
-            pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SOURCE, nullptr, nullptr))
+            pa_context_subscribe(context_,
+                                 static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                     PA_SUBSCRIPTION_MASK_SERVER),
+                                 nullptr, nullptr))
       pa_operation_unref(op);
     pa_operation* op = pa_context_get_source_info_list(context_, OnSourceListed, &listing);
     ok = op != nullptr &&
@@ -183,6 +204,7 @@ bool TPulseServer::Connect(std::vector<TPulseSource>& sources) {
     }
   }
   connected_ = ok;
+  if (!ok) LogError("cannot connect", pa_context_errno(context_));
   pa_threaded_mainloop_unlock(mainloop_);
   if (ok) sources = std::move(listing.Sources);
   return ok;
@@ -192,6 +214,7 @@ void TPulseServer::OnContextState(pa_context* context, void* userdata) {
   auto* self = static_cast<TPulseServer*>(userdata);
   if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) && self->connected_ && !self->lost_told_) {
     self->lost_told_ = true;
+    LogError("connection lost", pa_context_errno(context));
     self->Tell([](IPulseServerEvents& events) { events.ServerLost(); });
   }
   pa_threaded_mainloop_signal(self->mainloop_, 0);
@@ -200,6 +223,12 @@ void TPulseServer::OnContextState(pa_context* context, void* userdata) {
 void TPulseServer::OnSubscribe(pa_context* context, pa_subscription_event_type_t type,
                                std::uint32_t index, void* userdata) {
   auto* self = static_cast<TPulseServer*>(userdata);
+  if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER) {
+    // The desktop chose another default microphone, perhaps.
+    if (pa_operation* op = pa_context_get_server_info(context, OnServerInfo, self))
+      pa_operation_unref(op);
+    return;
+  }
   if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) != PA_SUBSCRIPTION_EVENT_SOURCE) return;
   if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE) {
     self->Tell([index](IPulseServerEvents& events) { events.SourceRemoved(index); });
@@ -214,15 +243,31 @@ void TPulseServer::OnSourceInfo(pa_context*, const pa_source_info* info, int eol
   // eol < 0: the source went away before it could be asked about; its removal follows.
   if (eol != 0 || !info) return;
   auto* self = static_cast<TPulseServer*>(userdata);
-  self->Tell(
-      [source = SourceOf(*info)](IPulseServerEvents& events) { events.SourceChanged(source); });
+  self->Tell([source = SourceOf(*info, self->default_source_)](IPulseServerEvents& events) {
+    events.SourceChanged(source);
+  });
+}
+
+void TPulseServer::OnServerInfo(pa_context* context, const pa_server_info* info, void* userdata) {
+  auto* self = static_cast<TPulseServer*>(userdata);
+  const std::string name = info && info->default_source_name ? info->default_source_name : "";
+  const bool changed = name != self->default_source_;
+  self->default_source_ = name;
+  // Once connected, the new default is told as a change of that source.
+  if (changed && self->connected_ && !name.empty()) {
+    if (pa_operation* op =
+            pa_context_get_source_info_by_name(context, name.c_str(), OnSourceInfo, self))
+      pa_operation_unref(op);
+  }
+  self->server_info_done_ = true;
+  pa_threaded_mainloop_signal(self->mainloop_, 0);
 }
 
 void TPulseServer::OnSourceListed(pa_context*, const pa_source_info* info, int eol,
                                   void* userdata) {
   auto* listing = static_cast<TListing*>(userdata);
   if (eol == 0 && info) {
-    listing->Sources.push_back(SourceOf(*info));
+    listing->Sources.push_back(SourceOf(*info, listing->Owner->default_source_));
     return;
   }
   listing->Failed = eol < 0;
@@ -260,14 +305,19 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
     const auto flags = static_cast<pa_stream_flags_t>(
         PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
     pa_stream* s = stream->Stream;
-    ok = pa_stream_connect_record(s, source_name.c_str(), &attr, flags) == 0 &&
-         Wait(
-             [s] {
-               const pa_stream_state_t state = pa_stream_get_state(s);
-               return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
-             },
-             kStreamTimeoutUs) &&
-         pa_stream_get_state(s) == PA_STREAM_READY;
+    // An empty name records from the server's default source.
+    ok = pa_stream_connect_record(s, source_name.empty() ? nullptr : source_name.c_str(), &attr,
+                                  flags) == 0;
+    if (ok) {
+      Wait(
+          [s] {
+            const pa_stream_state_t state = pa_stream_get_state(s);
+            return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
+          },
+          kStreamSettleUs);
+      ok = PA_STREAM_IS_GOOD(pa_stream_get_state(s));
+    }
+    if (!ok) LogError("cannot record", pa_context_errno(context_));
   }
   if (ok) {
     stream->Ready = true;
@@ -283,9 +333,12 @@ bool TPulseServer::StartStream(TStreamId id) {
   pa_threaded_mainloop_lock(mainloop_);
   bool ok = false;
   if (auto it = streams_.find(id); it != streams_.end()) {
-    if (pa_operation* op = pa_stream_cork(it->second->Stream, 0, nullptr, nullptr)) {
-      pa_operation_unref(op);
-      ok = true;
+    TStream& stream = *it->second;
+    stream.Running = true;
+    ok = stream.Ready;
+    if (ok && pa_stream_get_state(stream.Stream) == PA_STREAM_READY) {
+      if (pa_operation* op = pa_stream_cork(stream.Stream, 0, nullptr, nullptr))
+        pa_operation_unref(op);
     }
   }
   pa_threaded_mainloop_unlock(mainloop_);
@@ -295,8 +348,11 @@ bool TPulseServer::StartStream(TStreamId id) {
 void TPulseServer::StopStream(TStreamId id) {
   pa_threaded_mainloop_lock(mainloop_);
   if (auto it = streams_.find(id); it != streams_.end()) {
-    if (pa_operation* op = pa_stream_cork(it->second->Stream, 1, nullptr, nullptr))
-      pa_operation_unref(op);
+    it->second->Running = false;
+    if (pa_stream_get_state(it->second->Stream) == PA_STREAM_READY) {
+      if (pa_operation* op = pa_stream_cork(it->second->Stream, 1, nullptr, nullptr))
+        pa_operation_unref(op);
+    }
   }
   pa_threaded_mainloop_unlock(mainloop_);
 }
@@ -322,8 +378,12 @@ void TPulseServer::Release(TStream& stream) {
 void TPulseServer::OnStreamState(pa_stream* s, void* userdata) {
   auto* stream = static_cast<TStream*>(userdata);
   const pa_stream_state_t state = pa_stream_get_state(s);
+  if (state == PA_STREAM_READY && stream->Running) {
+    if (pa_operation* op = pa_stream_cork(s, 0, nullptr, nullptr)) pa_operation_unref(op);
+  }
   if (stream->Ready && !PA_STREAM_IS_GOOD(state)) {
     stream->Ready = false;
+    LogError("recording stopped", pa_context_errno(pa_stream_get_context(s)));
     const TStreamId id = stream->Id;
     stream->Owner->Tell([id](IPulseServerEvents& events) { events.StreamFailed(id); });
   }

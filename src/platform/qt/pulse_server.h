@@ -50,8 +50,10 @@ class IPulseServer {
   virtual ~IPulseServer() = default;
   // Where events go from now on (null: nowhere).
   virtual void SetEvents(IPulseServerEvents* events) = 0;
-  // Opens a stopped stream from the source called `source_name`; it delivers about
-  // `fragment_bytes` at a time once started. False when the source cannot be recorded.
+  // Opens a stopped stream from the source called `source_name` (empty: the server's default
+  // source); it delivers about `fragment_bytes` at a time once started. Waits about 100 ms at
+  // most: false when the source cannot be recorded by then, and a stream still being set up
+  // that fails later is told as StreamFailed.
   virtual bool OpenStream(TStreamId stream, const std::string& source_name, const TPulseSpec& spec,
                           std::uint32_t fragment_bytes) = 0;
   virtual bool StartStream(TStreamId stream) = 0;

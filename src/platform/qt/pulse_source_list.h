@@ -14,10 +14,13 @@ struct TPulseSource {
   std::string Name;         // the server's name, used to record from it
   std::string Description;  // what the operator sees, UTF-8
   bool Monitor = false;     // the monitor of an output: never offered as an input
+  bool Default = false;     // the server's default source (the desktop's chosen microphone)
+  bool Suspended = false;   // suspended by the server or the user: it delivers nothing
 };
 
-// The inputs in the order the server numbered them (so device numbers stay put while nothing
-// changes), without monitors, each named by its description cut to 31 characters.
+// The inputs, the server's default source first and the others in the order the server numbered
+// them (so device numbers stay put while nothing changes), without monitors and without the
+// inputs set aside, each named by its description cut to 31 characters.
 class TPulseSourceList {
  public:
   // The whole list, as listed when connecting.
@@ -26,8 +29,12 @@ class TPulseSourceList {
   void Update(const TPulseSource& source);
   void Remove(std::uint32_t index);
   void Clear() { inputs_.clear(); }
+  // Leaves source `index` out of the device list, or puts it back.
+  void SetAside(std::uint32_t index, bool aside);
+  // The source with `index`, listed or set aside; null when the server has none.
+  const TPulseSource* Find(std::uint32_t index) const;
 
-  int Count() const { return static_cast<int>(inputs_.size()); }
+  int Count() const;
   // Device `id` of the list; null for a number not in it.
   const TPulseSource* At(int id) const;
   // The device list's name of device `id`; empty for a number not in the list.
@@ -37,6 +44,7 @@ class TPulseSourceList {
   struct TEntry {
     TPulseSource Source;
     std::string ShortName;
+    bool Aside = false;
   };
   const TEntry* Entry(int id) const;
   std::map<std::uint32_t, TEntry> inputs_;

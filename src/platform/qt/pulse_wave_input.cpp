@@ -2,6 +2,7 @@
 #include "platform/qt/pulse_wave_input.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 namespace roarmark::platform::qt {
@@ -11,9 +12,12 @@ TPulseWaveInput::TPulseWaveInput(IMessageLoop& loop, std::unique_ptr<IPulseServe
     : loop_(loop), reconnect_(std::move(reconnect)) {
   list_.Replace(sources);
   Attach(std::move(server));
+  silence_timer_ = loop_.SetTimer(500, [this] { CheckSilence(); });
 }
 
 TPulseWaveInput::~TPulseWaveInput() {
+  *self_ = nullptr;  // an attempt to connect that ends later finds no one
+  if (silence_timer_ != 0) loop_.KillTimer(silence_timer_);
   if (server_) server_->SetEvents(nullptr);
 }
 
@@ -25,23 +29,53 @@ void TPulseWaveInput::Attach(std::unique_ptr<IPulseServer> server) {
 // --- The device list -----------------------------------------------------------------------
 
 int TPulseWaveInput::DeviceCount() {
-  if (!server_ && reconnect_) {
+  if (!server_ && reconnect_ && !trying_) {
     const std::uint32_t now = loop_.TickCount();
     if (!tried_ || now - last_try_ms_ >= kReconnectIntervalMs) {
       tried_ = true;
+      trying_ = true;
       last_try_ms_ = now;
-      std::vector<TPulseSource> sources;
-      if (std::unique_ptr<IPulseServer> server = reconnect_(sources)) {
-        list_.Replace(sources);
-        Attach(std::move(server));
-      }
+      std::weak_ptr<TPulseWaveInput*> self = self_;
+      reconnect_([self](std::unique_ptr<IPulseServer> server, std::vector<TPulseSource> sources) {
+        const std::shared_ptr<TPulseWaveInput*> alive = self.lock();
+        if (alive && *alive) (*alive)->Connected(std::move(server), std::move(sources));
+      });
     }
   }
-  return list_.Count();
+  // Stalled sources come back once they are no longer suspended and had time to recover.
+  const std::uint32_t now = loop_.TickCount();
+  for (auto it = stalled_.begin(); it != stalled_.end();) {
+    const TPulseSource* source = list_.Find(it->first);
+    if (source && (source->Suspended || now - it->second < kStalledAsideMs)) {
+      ++it;
+      continue;
+    }
+    list_.SetAside(it->first, false);
+    it = stalled_.erase(it);
+  }
+  const int count = list_.Count();
+  if (count == 0 && connected_ms_ != 0 && now - connected_ms_ < kRestartGraceMs) return away_count_;
+  return count;
 }
 
 std::string TPulseWaveInput::DeviceName(int id) {
-  return list_.DeviceName(id);
+  // While the server is away its inputs are not there to be found by name.
+  return server_ ? list_.DeviceName(id) : std::string();
+}
+
+void TPulseWaveInput::Connected(std::unique_ptr<IPulseServer> server,
+                                std::vector<TPulseSource> sources) {
+  trying_ = false;
+  if (!server || server_) return;
+  away_count_ = list_.Count();
+  connected_ms_ = loop_.TickCount();
+  if (connected_ms_ == 0) connected_ms_ = 1;
+  list_.Replace(sources);
+  stalled_.clear();
+  Attach(std::move(server));
+  for (auto& [handle, input] : inputs_) {
+    if (input->Waiting) OpenWaiting(*input);
+  }
 }
 
 WaveResult TPulseWaveInput::QueryFormat(int id, const WaveFormat& format) {
@@ -63,10 +97,10 @@ void TPulseWaveInput::SourceRemoved(std::uint32_t index) {
 }
 
 void TPulseWaveInput::ServerLost() {
-  list_.Clear();
   for (auto& [handle, input] : inputs_)
     Lose(*input);
-  // Its streams are gone with it; a new connection starts with a new list.
+  // Its streams are gone with it; the list keeps its length (see DeviceName) until a new
+  // connection lists afresh.
   Attach(nullptr);
   tried_ = false;
 }
@@ -89,22 +123,55 @@ WaveResult TPulseWaveInput::Open(WaveHandle* handle, int id, const WaveFormat& f
   if (!source) return kWaveBadDeviceId;
   TPulseSpec spec;
   if (!ToPulseSpec(format, spec)) return kWaveBadFormat;
-  if (!server_) return kWaveNoDriver;
 
   const auto new_handle = reinterpret_cast<WaveHandle>(next_handle_++);
-  // One fragment per capture buffer (a 40th of a second) keeps the buffers coming evenly.
-  const std::uint32_t fragment =
-      std::max<std::uint32_t>(format.samples_per_sec / 40, 1) * format.block_align;
-  if (!server_->OpenStream(StreamOf(new_handle), source->Name, spec, fragment))
-    return kWaveAllocated;
-
   auto input = std::make_unique<TInput>();
   input->Handle = new_handle;
   input->SourceIndex = source->Index;
+  input->SourceName = source->Default ? std::string() : source->Name;
   input->Target = target;
+  input->Format = format;
+  if (server_) {
+    if (!server_->OpenStream(StreamOf(new_handle), input->SourceName, spec, Fragment(format)))
+      return kWaveAllocated;
+  } else {
+    // Only the default input can be opened while the server is away (device 0 without a name):
+    // it records once the server is back.
+    input->Waiting = true;
+  }
   *handle = new_handle;
   inputs_[new_handle] = std::move(input);
   return kWaveOk;
+}
+
+std::uint32_t TPulseWaveInput::Fragment(const WaveFormat& format) {
+  // One fragment per capture buffer (a 40th of a second) keeps the buffers coming evenly.
+  return std::max<std::uint32_t>(format.samples_per_sec / 40, 1) * format.block_align;
+}
+
+void TPulseWaveInput::OpenWaiting(TInput& input) {
+  input.Waiting = false;
+  TPulseSpec spec;
+  ToPulseSpec(input.Format, spec);
+  if (!server_->OpenStream(StreamOf(input.Handle), input.SourceName, spec,
+                           Fragment(input.Format))) {
+    input.Lost = true;
+    ReturnAll(input);
+    return;
+  }
+  input.LastSoundMs = loop_.TickCount();
+  if (input.Started && !server_->StartStream(StreamOf(input.Handle))) Lose(input);
+}
+
+void TPulseWaveInput::CheckSilence() {
+  const std::uint32_t now = loop_.TickCount();
+  for (auto& [handle, input] : inputs_) {
+    if (!input->Started || input->Lost || input->Waiting || !server_) continue;
+    if (now - input->LastSoundMs < kSilentLossMs) continue;
+    stalled_[input->SourceIndex] = now;
+    list_.SetAside(input->SourceIndex, true);
+    Lose(*input);
+  }
 }
 
 WaveResult TPulseWaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
@@ -131,10 +198,12 @@ WaveResult TPulseWaveInput::Add(WaveHandle handle, WaveHeader* header) {
 WaveResult TPulseWaveInput::Start(WaveHandle handle) {
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
-  if (input->Lost || !server_) return kWaveNoDriver;
+  if (input->Lost) return kWaveNoDriver;
   if (input->Started) return kWaveOk;
-  if (!server_->StartStream(StreamOf(handle))) return kWaveNoDriver;
+  if (!input->Waiting && (!server_ || !server_->StartStream(StreamOf(handle))))
+    return kWaveNoDriver;
   input->Started = true;
+  input->LastSoundMs = loop_.TickCount();
   return kWaveOk;
 }
 
@@ -159,7 +228,7 @@ WaveResult TPulseWaveInput::Close(WaveHandle handle) {
   TInput* input = Find(handle);
   if (!input) return kWaveInvalidHandle;
   if (!input->Queue.Empty()) return kWaveStillPlaying;
-  if (server_ && !input->Lost) server_->CloseStream(StreamOf(handle));
+  if (server_ && !input->Lost && !input->Waiting) server_->CloseStream(StreamOf(handle));
   inputs_.erase(handle);
   return kWaveOk;
 }
@@ -168,6 +237,7 @@ void TPulseWaveInput::StreamData(TStreamId stream, std::vector<std::uint8_t> byt
   TInput* input = Find(reinterpret_cast<WaveHandle>(static_cast<std::uintptr_t>(stream)));
   // Sound still on its way after a reset or a loss is not recorded.
   if (!input || !input->Started || input->Lost) return;
+  input->LastSoundMs = loop_.TickCount();
   std::vector<WaveHeader*> done;
   input->Queue.Feed(bytes.data(), bytes.size(), done);
   for (WaveHeader* header : done)
@@ -188,7 +258,7 @@ void TPulseWaveInput::PostDone(TInput& input, WaveHeader* header) {
 void TPulseWaveInput::ReturnAll(TInput& input) {
   if (input.Started) {
     input.Started = false;
-    if (server_ && !input.Lost) server_->StopStream(StreamOf(input.Handle));
+    if (server_ && !input.Lost && !input.Waiting) server_->StopStream(StreamOf(input.Handle));
   }
   for (WaveHeader* header : input.Queue.TakeAll())
     PostDone(input, header);
@@ -198,7 +268,22 @@ void TPulseWaveInput::Lose(TInput& input) {
   if (input.Lost) return;
   input.Lost = true;
   ReturnAll(input);
-  if (server_) server_->CloseStream(StreamOf(input.Handle));
+  if (server_ && !input.Waiting) server_->CloseStream(StreamOf(input.Handle));
+}
+
+std::unique_ptr<TPulseWaveInput> CreatePulseWaveInput(IMessageLoop& loop) {
+  std::vector<TPulseSource> sources;
+  std::unique_ptr<IPulseServer> server = ConnectPulseServer(loop, sources);
+  auto reconnect = [&loop](TPulseWaveInput::TConnected done) {
+    // Connecting can take seconds: a thread of its own, the answer posted to the GUI thread.
+    std::thread([&loop, done = std::move(done)] {
+      std::vector<TPulseSource> listed;
+      // Held raw on its way, as posted messages must be copyable; `done` owns it again.
+      IPulseServer* server = ConnectPulseServer(loop, listed).release();
+      loop.Post([done, server, listed] { done(std::unique_ptr<IPulseServer>(server), listed); });
+    }).detach();
+  };
+  return std::make_unique<TPulseWaveInput>(loop, std::move(server), sources, reconnect);
 }
 
 }  // namespace roarmark::platform::qt

@@ -18,10 +18,16 @@
 
 namespace roarmark::platform::qt {
 
+// A server that goes away (restarted, crashed) is the loss of the inputs open on it, not of every
+// device: while it is away the device list keeps its length but no name (so the configured
+// input is missing and the program waits for it), connecting again runs in the background, and
+// an input opened meanwhile records once the server is back.
 class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
  public:
-  // Connects again after the server went away; null while there is none.
-  using TReconnect = std::function<std::unique_ptr<IPulseServer>(std::vector<TPulseSource>&)>;
+  // The result of one attempt to connect: the server, or null, and what it listed.
+  using TConnected = std::function<void(std::unique_ptr<IPulseServer>, std::vector<TPulseSource>)>;
+  // Starts one attempt to connect again, off the GUI thread; `done` runs on the GUI thread.
+  using TReconnect = std::function<void(TConnected done)>;
 
   // `server` is connected and `sources` is what it listed.
   TPulseWaveInput(IMessageLoop& loop, std::unique_ptr<IPulseServer> server,
@@ -40,8 +46,19 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
   WaveResult Reset(WaveHandle handle) override;
   WaveResult Close(WaveHandle handle) override;
 
-  // While the server is gone, the device count tries to connect again at most this often.
+  // While the server is gone, the device count starts an attempt to connect again at most this
+  // often.
   static constexpr std::uint32_t kReconnectIntervalMs = 1000;
+  // A running input that delivers nothing for this long (its source suspended, its driver
+  // stalled) counts as lost; its source stays out of the list while it is suspended, and at
+  // least for kStalledAsideMs.
+  static constexpr std::uint32_t kSilentLossMs = 2000;
+  static constexpr std::uint32_t kStalledAsideMs = 5000;
+  // A server that has just started again lists its inputs one by one: for this long an empty
+  // list is not yet the loss of every device.
+  static constexpr std::uint32_t kRestartGraceMs = 5000;
+  // Looks for inputs that went silent; runs from a timer every half second.
+  void CheckSilence();
 
  private:
   struct TInput {
@@ -50,8 +67,12 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
     IWaveInTarget* Target = nullptr;
     TWaveQueue Queue;
     std::set<WaveHeader*> Prepared;
+    std::string SourceName;  // empty: the server's default source
+    WaveFormat Format{};
+    std::uint32_t LastSoundMs = 0;
     bool Started = false;
     bool Lost = false;
+    bool Waiting = false;  // opened while the server was away: no stream yet
   };
 
   void SourceChanged(const TPulseSource& source) override;
@@ -69,15 +90,29 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
   void ReturnAll(TInput& input);
   void PostDone(TInput& input, WaveHeader* header);
   void Attach(std::unique_ptr<IPulseServer> server);
+  void Connected(std::unique_ptr<IPulseServer> server, std::vector<TPulseSource> sources);
+  // Gives an input opened while the server was away its stream.
+  void OpenWaiting(TInput& input);
+  static std::uint32_t Fragment(const WaveFormat& format);
 
   IMessageLoop& loop_;
   std::unique_ptr<IPulseServer> server_;
   TReconnect reconnect_;
   std::uint32_t last_try_ms_ = 0;
   bool tried_ = false;
+  bool trying_ = false;
+  int away_count_ = 0;  // the list's length while the server was away
+  std::uint32_t connected_ms_ = 0;
+  std::shared_ptr<TPulseWaveInput*> self_ = std::make_shared<TPulseWaveInput*>(this);
+  TimerId silence_timer_ = 0;
+  std::map<std::uint32_t, std::uint32_t> stalled_;  // source index -> when it went silent
   TPulseSourceList list_;
   std::map<WaveHandle, std::unique_ptr<TInput>> inputs_;
   std::uintptr_t next_handle_ = 1;  // never reused, so a late message cannot hit a new handle
 };
+
+// The desktop's wave input: connects to the sound server (at start, waiting a few seconds at
+// most, before any window is shown) and connects again in the background whenever it went away.
+std::unique_ptr<TPulseWaveInput> CreatePulseWaveInput(IMessageLoop& loop);
 
 }  // namespace roarmark::platform::qt

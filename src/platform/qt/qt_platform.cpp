@@ -2,17 +2,17 @@
 #include "platform/qt/qt_platform.h"
 
 #include "platform/fontconfig/fontconfig_fonts.h"
+#include "platform/qt/pulse_wave_input.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_ui_backend.h"
-#include "platform/qt/qt_wave_input.h"
 
 namespace roarmark::platform::qt {
 
 struct TQtPlatform::TParts {
   TQtMessageLoop Loop;
-  TQtWaveInput WaveInput{Loop};
+  std::unique_ptr<TPulseWaveInput> WaveInput = CreatePulseWaveInput(Loop);
   TQtMonitors Monitors;
   TQtShell Shell;
   TQtDialogs Dialogs;
@@ -24,7 +24,7 @@ struct TQtPlatform::TParts {
 };
 
 TQtPlatform::TQtPlatform() : parts_(std::make_unique<TParts>()) {
-  platform_.WaveInput = &parts_->WaveInput;
+  platform_.WaveInput = parts_->WaveInput.get();
   platform_.MessageLoop = &parts_->Loop;
   platform_.Monitors = &parts_->Monitors;
   platform_.Shell = &parts_->Shell;
