@@ -3,6 +3,9 @@
 // MM_WIM_DATA brings a buffer home.
 #include "platform/win32/win32_wave_input.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/win32/base/win32_text.h"
 #include "platform/win32/win32_message_loop.h"
 
@@ -31,9 +34,11 @@ void CopyBack(const WAVEHDR& from, WaveHeader* to) {
 
 TWin32WaveInput::TWin32WaveInput(TWin32MessageLoop& loop) : loop_(loop) {
   loop_.OnWindowMessage = [this](UINT message, WPARAM w, LPARAM l) { return Data(message, w, l); };
+  silence_timer_ = loop_.SetTimer(500, [this] { CheckSilence(); });
 }
 
 TWin32WaveInput::~TWin32WaveInput() {
+  loop_.KillTimer(silence_timer_);
   loop_.OnWindowMessage = nullptr;
 }
 
@@ -79,6 +84,7 @@ TWin32WaveInput::TDevice* TWin32WaveInput::Find(WaveHandle handle) {
 WaveResult TWin32WaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
   TDevice* device = Find(handle);
   if (!device) return kWaveInvalidHandle;
+  if (device->Lost) return kWaveNoDriver;
   auto native = std::make_unique<WAVEHDR>();
   native->lpData = reinterpret_cast<LPSTR>(header->data);
   native->dwBufferLength = header->buffer_length;
@@ -94,16 +100,25 @@ WaveResult TWin32WaveInput::Prepare(WaveHandle handle, WaveHeader* header) {
 WaveResult TWin32WaveInput::Add(WaveHandle handle, WaveHeader* header) {
   TDevice* device = Find(handle);
   if (!device) return kWaveInvalidHandle;
+  if (device->Lost) return kWaveNoDriver;
   auto it = device->Headers.find(header);
   if (it == device->Headers.end()) return kWaveUnprepared;
   const MMRESULT r = waveInAddBuffer(device->Native, it->second.get(), sizeof(WAVEHDR));
   CopyBack(*it->second, header);
+  if (r == MMSYSERR_NOERROR) device->Queue.push_back(header);
   return r;
 }
 
 WaveResult TWin32WaveInput::Start(WaveHandle handle) {
   TDevice* device = Find(handle);
-  return device ? waveInStart(device->Native) : kWaveInvalidHandle;
+  if (!device) return kWaveInvalidHandle;
+  if (device->Lost) return kWaveNoDriver;
+  const MMRESULT r = waveInStart(device->Native);
+  if (r == MMSYSERR_NOERROR && !device->Started) {
+    device->Started = true;
+    device->LastDataMs = loop_.TickCount();
+  }
+  return r;
 }
 
 WaveResult TWin32WaveInput::Unprepare(WaveHandle handle, WaveHeader* header) {
@@ -113,20 +128,36 @@ WaveResult TWin32WaveInput::Unprepare(WaveHandle handle, WaveHeader* header) {
   if (it == device->Headers.end()) return kWaveOk;  // never prepared: nothing to undo
   const MMRESULT r = waveInUnprepareHeader(device->Native, it->second.get(), sizeof(WAVEHDR));
   CopyBack(*it->second, header);
-  if (r == MMSYSERR_NOERROR) device->Headers.erase(it);
+  if (r == MMSYSERR_NOERROR) {
+    device->Headers.erase(it);
+  } else if (device->Lost) {
+    // The driver of a vanished device may still count the block as its own: the record stays
+    // alive, the program's buffer is free.
+    retired_.push_back(std::move(it->second));
+    device->Headers.erase(it);
+    header->flags &= ~kWaveHeaderPrepared;
+    return kWaveOk;
+  }
   return r;
 }
 
 WaveResult TWin32WaveInput::Reset(WaveHandle handle) {
   TDevice* device = Find(handle);
-  return device ? waveInReset(device->Native) : kWaveInvalidHandle;
+  if (!device) return kWaveInvalidHandle;
+  device->Started = false;
+  return waveInReset(device->Native);
 }
 
 WaveResult TWin32WaveInput::Close(WaveHandle handle) {
   TDevice* device = Find(handle);
   if (!device) return kWaveInvalidHandle;
   const MMRESULT r = waveInClose(device->Native);
-  if (r == MMSYSERR_NOERROR) devices_.erase(handle);
+  if (r == MMSYSERR_NOERROR || (device->Lost && device->Queue.empty())) {
+    for (auto& [header, native] : device->Headers)
+      retired_.push_back(std::move(native));
+    devices_.erase(handle);
+    return kWaveOk;
+  }
   return r;
 }
 
@@ -136,14 +167,39 @@ bool TWin32WaveInput::Data(UINT message, WPARAM w, LPARAM l) {
   const auto handle = reinterpret_cast<WaveHandle>(w);
   TDevice* device = Find(handle);
   if (!device) return true;  // a buffer of a device already closed
+  device->LastDataMs = loop_.TickCount();
   const auto* native = reinterpret_cast<const WAVEHDR*>(l);
   for (auto& [header, mine] : device->Headers) {
     if (mine.get() != native) continue;
+    auto queued = std::find(device->Queue.begin(), device->Queue.end(), header);
+    if (queued == device->Queue.end()) break;  // handed back already, when the device was lost
+    device->Queue.erase(queued);
     CopyBack(*mine, header);
     if (device->Target) device->Target->OnWaveInData(handle, header);
     break;
   }
   return true;
+}
+
+void TWin32WaveInput::CheckSilence() {
+  const std::uint32_t now = loop_.TickCount();
+  for (auto& [handle, device] : devices_) {
+    if (!device->Started || device->Lost || now - device->LastDataMs < kSilentLossMs) continue;
+    device->Lost = true;
+    device->Started = false;
+    waveInReset(device->Native);
+    // A vanished device's driver may keep its buffers: they come home here, in queue order,
+    // as done and empty.
+    for (WaveHeader* header : std::exchange(device->Queue, {})) {
+      header->flags |= kWaveHeaderDone;
+      header->flags &= ~kWaveHeaderInQueue;
+      header->bytes_recorded = 0;
+      loop_.Post([this, handle = handle, header] {
+        TDevice* owner = Find(handle);
+        if (owner && owner->Target) owner->Target->OnWaveInData(handle, header);
+      });
+    }
+  }
 }
 
 }  // namespace roarmark::platform::win32

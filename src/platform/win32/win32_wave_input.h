@@ -9,6 +9,9 @@
 
 #include <map>
 #include <memory>
+#include <vector>
+
+#include "platform/message_loop.h"
 
 #include "platform/wave_input.h"
 
@@ -16,8 +19,13 @@ namespace roarmark::platform::win32 {
 
 class TWin32MessageLoop;
 
+// A started device that returns no buffer for kSilentLossMs has gone (an unplugged device's
+// driver may simply stop): its queued buffers are handed back and every later call on it fails,
+// so the capture session notices the loss as it would a failed prepare.
 class TWin32WaveInput final : public IWaveInput {
  public:
+  static constexpr std::uint32_t kSilentLossMs = 2000;
+
   explicit TWin32WaveInput(TWin32MessageLoop& loop);
   ~TWin32WaveInput() override;
 
@@ -39,12 +47,20 @@ class TWin32WaveInput final : public IWaveInput {
     IWaveInTarget* Target = nullptr;
     // The driver's header for each of the program's, from prepare to unprepare.
     std::map<WaveHeader*, std::unique_ptr<WAVEHDR>> Headers;
+    std::vector<WaveHeader*> Queue;  // added and not yet returned, in order
+    bool Started = false;
+    bool Lost = false;
+    std::uint32_t LastDataMs = 0;
   };
+  void CheckSilence();
   bool Data(UINT message, WPARAM w, LPARAM l);
   TDevice* Find(WaveHandle handle);
 
   TWin32MessageLoop& loop_;
   std::map<WaveHandle, std::unique_ptr<TDevice>> devices_;
+  TimerId silence_timer_ = 0;
+  // Driver records of a lost device that its driver never gave back.
+  std::vector<std::unique_ptr<WAVEHDR>> retired_;
 };
 
 }  // namespace roarmark::platform::win32
