@@ -1,5 +1,8 @@
 // The Windows program: Roarmark on Win32.
+
+// clang-format off
 #include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include "core/application.h"
 #include "platform/win32/win32_platform.h"
