@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Roarmark needs to build, run and test (run as root).
+# With --check it only tells what is missing.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
@@ -14,6 +15,12 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# --check: only say whether something is missing (exit 1), as any user may ask.
+if [ "${1:-}" = --check ]; then
+  [ ${#missing[@]} -eq 0 ] && exit 0
+  echo "Missing packages: ${missing[*]}"
+  exit 1
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
