@@ -115,7 +115,7 @@ void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32&
 }
 
 // Bands a needle update is split into; the display image takes each as its own rectangle.
-constexpr std::int64_t kNeedleBands = 6;
+constexpr std::int64_t kNeedleBands = 12;
 
 // Every pixel of rows top..bottom-1 the needle may touch: the needle outline's columns between
 // two rows above and below, with the same room for the edge line as NeedleBounds.

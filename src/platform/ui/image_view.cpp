@@ -30,7 +30,7 @@ void TImageView::Changed() {
 namespace {
 
 // More separate areas than this cost the backend more than one rectangle around them.
-constexpr std::size_t kMaxAreas = 12;
+constexpr std::size_t kMaxAreas = 16;
 
 bool EmptyRect(const TRect& r) {
   return r.Width() <= 0 || r.Height() <= 0;
