@@ -3,8 +3,8 @@
 # sound server plays a tone into a virtual microphone, the meter is read off screenshots.
 # Unplugging the microphone, suspending it and restarting the whole sound server each bring up
 # the painted input-loss dialog while the display window stays mapped; the meter resumes once
-# the input is back and the display takes keys again without a click. A second part checks the
-# window sizes of the four window modes.
+# the input is back and the display takes keys again without a click. Then the window sizes of
+# the four window modes, and full screen at desktop scales 1.25 and 2.
 # Usage: roarmark_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER] [pulseaudio|pipewire]
 # The pipewire run needs a session bus: run it under dbus-run-session.
 set -u
@@ -281,5 +281,20 @@ for mode in "1 1 1920x1080 client 1920x1080" "1 0 1920x1080 client 1920x1080" \
   screenshot "mode-$full$fit"
   xdotool keydown ctrl key x keyup ctrl
   wait_for 5 bash -c "! kill -0 $app 2>/dev/null" || fail "Ctrl+X did not close roarmark"
+done
+
+# ---- Desktop scale: full screen still covers the monitor and a 1:1 picture is one screen
+# pixel per picture pixel, so the meter lights the same screen pixels as unscaled.
+convert -size 1920x1080 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+settings 1 0
+for factor in 1.25 2; do
+  QT_SCALE_FACTOR=$factor "$roarmark" >"$work/roarmark.log" 2>&1 &
+  app=$!
+  pids+=($app)
+  wait_for 10 window_sized 1920 1080 >/dev/null || fail "scale $factor: no window covering the screen"
+  tone 4
+  expect_meter_lit "scale-$factor"
+  xdotool keydown ctrl key x keyup ctrl
+  wait_for 5 bash -c "! kill -0 $app 2>/dev/null" || fail "scale $factor: Ctrl+X did not close roarmark"
 done
 echo "PASS"
