@@ -8,10 +8,10 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include "platform/qt/device_names.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_services.h"
-#include "platform/qt/device_names.h"
 
 namespace roarmark::platform::qt {
 namespace {
