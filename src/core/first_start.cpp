@@ -1,6 +1,7 @@
 // A first start on a fresh machine: the data folder is laid out with the default pictures and
 // the starter set, so the meter, the readout and five preset layouts work at once. A data
 // folder that exists is never touched.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "display/pictures/bmp_writer.h"
 #include "display/pictures/default_picture.h"
 #include "display/readout.h"
+#include "platform/path_separator.h"
 #include "settings/paths.h"
 #include "settings/preset_list.h"
 #include "settings/settings_file.h"
@@ -80,10 +82,10 @@ void TForm1::EnsureDataFolder() {
   if (fs::exists(DataFolder, ec)) return;
   if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;
   fs::create_directories(fs::path(DataFolder) / "Help", ec);
-  CopyHelpDocuments(DataFolder + "Help/");
+  CopyHelpDocuments(DataFolder + "Help" + platform::kPathSeparator);
 
   const platform::TPixels picture = MakeDefaultPicture();
-  WriteBmp24(DataFolder + "Files/Graphic.bmp", picture);
+  WriteBmp24(FilesFolder(DataFolder) + "Graphic.bmp", picture);
   WriteBmp24(DataFolder + "default.bmp", picture);
 
   std::vector<std::string> presets;
@@ -95,7 +97,9 @@ void TForm1::EnsureDataFolder() {
       while (std::getline(lines, line))
         presets.push_back(line);
     } else {
-      WriteNewFile(DataFolder + rel, file.Text);
+      std::string native = rel;
+      std::replace(native.begin(), native.end(), '/', platform::kPathSeparator);
+      WriteNewFile(DataFolder + native, file.Text);
     }
   }
   if (!presets.empty()) {

@@ -16,6 +16,7 @@
 #include "display/pictures/jpeg_reader.h"
 #include "display/pictures/picture_scaling.h"
 #include "display/readout.h"
+#include "platform/path_separator.h"
 #include "settings/ini_store.h"
 #include "settings/paths.h"
 #include "settings/preset_list.h"
@@ -109,7 +110,8 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate() {
   // 1. Display objects and the preset list exist as members.
   // 2. Data folder.
-  DataFolder = GetCommonDataFolder() + "/Quillmoor/Roarmark/";
+  const char sep = platform::kPathSeparator;
+  DataFolder = GetCommonDataFolder() + sep + "Quillmoor" + sep + "Roarmark" + sep;
   const bool first_start = !DataFolderExists();
   // 3. Engine state.
   State = TMeterState{};
@@ -317,13 +319,14 @@ void TForm1::LoadBackground(std::string path) {
   path = PortablePath(path, DataFolder);
   // The default picture answers to both spellings of its name, as on the file system it was
   // made for.
-  if (path == DataFolder + "Files/Graphic.bmp" || path == DataFolder + "Files/graphic.bmp") {
+  if (path == FilesFolder(DataFolder) + "Graphic.bmp" ||
+      path == FilesFolder(DataFolder) + "graphic.bmp") {
     path = FindFileIgnoringCase(path);
   }
   if (!FileExists(path)) {
     ShowMessage(kCaptionRoarmarkError, "Background image file not found -  \n\r" + path +
                                            "\n\rThe default image will be used.");
-    path = FindFileIgnoringCase(DataFolder + "Files/graphic.bmp");
+    path = FindFileIgnoringCase(FilesFolder(DataFolder) + "graphic.bmp");
     if (!FileExists(path)) {
       FatalEnd(kCaptionRoarmarkError,
                "Default image not found -  \n\r" + path + "\n\rThe program will close.");
@@ -342,14 +345,14 @@ void TForm1::LoadBackground(std::string path) {
   }
   RelayoutDisplay();
   Settings.GraphicFilename =
-      substituted ? FindFileIgnoringCase(DataFolder + "Files/Graphic.bmp") : path;
+      substituted ? FindFileIgnoringCase(FilesFolder(DataFolder) + "Graphic.bmp") : path;
 }
 
 void TForm1::BackgroundLoadFailed(const std::string& failed_path) {
   ShowMessage(kCaptionRoarmarkError,
               "Error in the background image file or file not found.\n\r\n\rThe default image will "
               "be used.");
-  const std::string default_path = FindFileIgnoringCase(DataFolder + "Files/Graphic.bmp");
+  const std::string default_path = FindFileIgnoringCase(FilesFolder(DataFolder) + "Graphic.bmp");
   if (failed_path != default_path) {
     LoadBackground(default_path);
     Settings.GraphicFilename = default_path;

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "platform/path_separator.h"
+
 namespace roarmark {
 
 std::string FileNamePart(const std::string& path) {
@@ -10,9 +12,13 @@ std::string FileNamePart(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+std::string FilesFolder(const std::string& data_folder) {
+  return data_folder + "Files" + platform::kPathSeparator;
+}
+
 std::string PortablePath(const std::string& path, const std::string& data_folder) {
   if (path.find(kProjectFolderMarker) == std::string::npos) return path;
-  return data_folder + "Files/" + FileNamePart(path);
+  return FilesFolder(data_folder) + FileNamePart(path);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {

@@ -12,7 +12,10 @@ inline constexpr const char* kProjectFolderMarker = "RoarmarkDevProject";
 // Everything after the last '\', '/' or ':'.
 std::string FileNamePart(const std::string& path);
 
-// data folder + "Files/" + file-name part when `path` contains the marker (case-sensitive).
+// The data folder's "Files" folder, ending with the platform's separator.
+std::string FilesFolder(const std::string& data_folder);
+
+// data folder + "Files" + file-name part when `path` contains the marker (case-sensitive).
 std::string PortablePath(const std::string& path, const std::string& data_folder);
 
 // The same path with the extension of its file-name part replaced (or appended).

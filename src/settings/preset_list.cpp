@@ -6,12 +6,13 @@
 #include <sstream>
 
 #include "settings/file_save.h"
+#include "settings/paths.h"
 
 namespace roarmark {
 namespace {
 
 std::string PresetPath(const std::string& data_folder) {
-  return data_folder + "Files/" + kPresetFileName;
+  return FilesFolder(data_folder) + kPresetFileName;
 }
 
 }  // namespace

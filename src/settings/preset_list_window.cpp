@@ -162,7 +162,7 @@ void TForm3::FileListDblClick() {
   if (host_.Dialogs == nullptr) return;
   platform::TFileDialogRequest request;
   request.Filter = "Graphics Settings (*.cfg)|*.cfg";
-  request.InitialDir = host_.DataFolder + "Files/";
+  request.InitialDir = FilesFolder(host_.DataFolder);
   request.DefaultExt = "cfg";
   const std::optional<std::string> chosen = host_.Dialogs->OpenFileDialog(request);
   if (!chosen) return;
