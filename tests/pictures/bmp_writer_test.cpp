@@ -71,17 +71,26 @@ TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(files, 1);
 }
 
-TEST(BmpWriter, FailedWriteLeavesThePreviousFileIntact) {
-  const test::TScratchFolder temp("pictures-bmp-failed");
-  const std::string folder = temp.String();
-  const std::string path = folder + "/dump.bmp";
-  const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
-  test::WriteBytes(path, old);
-  // A folder where the temporary file would go makes the write fail (tests run as root, so
-  // permissions would not).
+TEST(BmpWriter, ALeftoverTemporaryNameDoesNotBlockTheWrite) {
+  const test::TScratchFolder temp("pictures-bmp-leftover");
+  const std::string path = temp / "dump.bmp";
+  // What an interrupted save of an older version left behind.
   std::filesystem::create_directory(path + ".~tmp");
+  EXPECT_TRUE(WriteBmp24(path, test::FlatPixels(2, 2, 0xFF336699)));
+  EXPECT_EQ(test::ReadBytes(path).size(), 70u);  // 54 header bytes + 2 rows of 8
+}
+
+TEST(BmpWriter, AFailedWriteLeavesWhatIsThereAndNoTemporaryFile) {
+  const test::TScratchFolder temp("pictures-bmp-failed");
+  const std::string path = temp / "dump.bmp";
+  // A folder with content in the target's place cannot be replaced by a file, even by root.
+  std::filesystem::create_directories(path + "/keep");
   EXPECT_FALSE(WriteBmp24(path, test::FlatPixels(2, 2, 0xFF336699)));
-  EXPECT_EQ(test::ReadBytes(path), old);
+  EXPECT_TRUE(std::filesystem::is_directory(path + "/keep"));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(temp.String()))
+    ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST(BmpWriter, MissingFolderFails) {

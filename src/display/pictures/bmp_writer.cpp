@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <random>
 #include <system_error>
 
 namespace roarmark {
@@ -73,9 +74,12 @@ bool WriteBmp24(const std::string& path, const platform::TPixels& picture) {
   if (!EncodeBmp24(picture, bytes)) return false;
 
   const std::filesystem::path target(path);
+  // A name of its own each time, so a leftover from a crash never blocks later saves.
   std::filesystem::path temporary = target;
-  temporary += ".~tmp";
+  temporary += ".~" + std::to_string(std::random_device{}()) + ".tmp";
   {
+    std::error_code exists;
+    if (std::filesystem::exists(temporary, exists)) return false;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(reinterpret_cast<const char*>(bytes.data()),
