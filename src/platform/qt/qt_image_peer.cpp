@@ -196,9 +196,12 @@ class TImagePeer final : public TWidgetPeer {
       image->Reset();
   }
   bool RepaintsOnChange() const override { return false; }
-  // Shown 1:1, a mouse position addresses picture pixels, which are device pixels.
-  QPoint ToClient(QPoint p) const override {
-    if (view_.ScaleMode() == TScaleMode::smStretch) return p;
+  // Shown 1:1, a mouse position addresses picture pixels, which are device pixels. Qt gives the
+  // device pixel under the pointer as a fractional logical position (device 2 at scale 1.25 is
+  // 1.6); rounding that to a whole logical pixel first would land on the wrong device pixel.
+  // Stretched, the model maps the control's own (logical) pixels onto the picture.
+  QPoint ToClient(QPointF p) const override {
+    if (view_.ScaleMode() == TScaleMode::smStretch) return p.toPoint();
     const qreal ratio = widget_->devicePixelRatioF();
     return QPoint(qRound(p.x() * ratio), qRound(p.y() * ratio));
   }

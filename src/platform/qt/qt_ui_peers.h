@@ -39,8 +39,9 @@ class TWidgetPeer : public QObject, public ui::IControlPeer {
   void ApplyFont();
   void ApplyColour();
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Mouse positions in the control's client pixels.
-  virtual QPoint ToClient(QPoint p) const { return p; }
+  // Mouse positions (Qt's logical pixels, fractional under a desktop scale) in the control's
+  // client pixels.
+  virtual QPoint ToClient(QPointF p) const { return p.toPoint(); }
   QWidget* ParentWidget() const;
   // Runs `action` with the widget's own change signals ignored.
   template <class F>

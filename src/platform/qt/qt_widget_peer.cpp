@@ -157,7 +157,7 @@ bool TWidgetPeer::eventFilter(QObject* watched, QEvent* event) {
         wheel_ += wheel->angleDelta().y();
         const int notches = wheel_ / 120;
         wheel_ -= notches * 120;
-        const QPoint p = ToClient(wheel->position().toPoint());
+        const QPoint p = ToClient(wheel->position());
         if (notches != 0) control_.UserMouseWheel(notches, p.x(), p.y());
       }
       return true;
@@ -166,7 +166,7 @@ bool TWidgetPeer::eventFilter(QObject* watched, QEvent* event) {
   }
   if (mouse_ == TMouse::Native) return false;
   auto* mouse = static_cast<QMouseEvent*>(event);
-  const QPoint p = ToClient(mouse->position().toPoint());
+  const QPoint p = ToClient(mouse->position());
   const TMouseButton button = ButtonOf(mouse->button());
   const bool forward = mouse_ == TMouse::Forward;
   switch (event->type()) {
