@@ -412,6 +412,38 @@ TEST_F(QtControls, TypingIntoAFieldChangesTheModelOnceAndRefusedCharactersVanish
   EXPECT_EQ(changes.size(), 3u);  // the model's own change handler, once
 }
 
+struct TPanelForm : TForm {
+  explicit TPanelForm(TApplication& app) : TForm(app, "TPanelForm") {
+    SetBounds(0, 0, 200, 100);
+    Panel1.SetBounds(0, 0, 200, 100);
+    Edit1.SetBounds(10, 10, 80, 21);
+  }
+  TPanel Panel1{this, "Panel1"};
+  TEdit Edit1{&Panel1, "Edit1"};
+};
+
+TEST_F(QtControls, AFieldInADisabledPanelLosesItsRedAndItsTextTurnsGrey) {
+  TPanelForm form(app_);
+  form.Edit1.SetColour(clRed);
+  form.Edit1.SetText("12");
+  form.Show();
+  Settle();
+  QWidget* line = WidgetOf(form.Edit1);
+  const QPoint inside(line->width() - 6, line->height() / 2);  // right of the text
+  EXPECT_EQ(line->grab().toImage().pixelColor(inside), QColor(Qt::red));
+
+  form.Panel1.SetEnabled(false);
+  Settle();
+  ASSERT_FALSE(line->isEnabled());
+  EXPECT_NE(line->grab().toImage().pixelColor(inside), QColor(Qt::red));
+  EXPECT_NE(line->palette().color(QPalette::Disabled, QPalette::Text),
+            line->palette().color(QPalette::Active, QPalette::Text));
+
+  form.Panel1.SetEnabled(true);
+  Settle();
+  EXPECT_EQ(line->grab().toImage().pixelColor(inside), QColor(Qt::red));
+}
+
 TEST_F(QtControls, ClickingACheckBoxTogglesTheModelWhichTheWidgetFollows) {
   TFieldsForm form(app_);
   form.Show();

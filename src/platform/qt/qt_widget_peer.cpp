@@ -83,17 +83,22 @@ void TWidgetPeer::ApplyFont() {
   font.setUnderline(f.Style & fsUnderline);
   font.setStrikeOut(f.Style & fsStrikeOut);
   widget_->setFont(font);
+  // The disabled group keeps the style's grey, so a disabled control looks disabled.
   QPalette palette = widget_->palette();
   const QColor text = ColourOf(backend_, f.Colour);
-  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    palette.setColor(role, text);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      palette.setColor(group, role, text);
   widget_->setPalette(palette);
 }
 
 void TWidgetPeer::ApplyColour() {
+  // A field's own colour (a red field, say) shows while it takes input; disabled, it takes the
+  // style's disabled field colour. What lies behind controls keeps its colour either way.
   QPalette palette = widget_->palette();
   const QColor colour = ColourOf(backend_, control_.Colour());
-  palette.setColor(QPalette::Base, colour);
+  palette.setColor(QPalette::Active, QPalette::Base, colour);
+  palette.setColor(QPalette::Inactive, QPalette::Base, colour);
   palette.setColor(QPalette::Window, colour);
   widget_->setPalette(palette);
 }
