@@ -12,9 +12,11 @@
 #include "display/analogue_meter.h"
 #include "display/bar_meter.h"
 #include "display/colour_ramp.h"
+#include "display/font_engine.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
 #include "display/pictures/default_picture.h"
+#include "display/pictures/dial_picture.h"
 #include "display/readout.h"
 #include "platform/path_separator.h"
 #include "settings/paths.h"
@@ -70,6 +72,21 @@ platform::TPixels RenderLayout(const TMeterSettings& s, const TBitmap32& picture
   return shot;
 }
 
+// The dial's labels in the readout's usual face, bold; empty when no font file loads.
+TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel_em) {
+  TDialLabel label;
+  if (fonts == nullptr) return label;
+  const auto face =
+      TFontFace::Get(fonts->FindFontFile("Arial", true, false), pixel_em, true, false);
+  if (!face) return label;
+  TCoverageMap map;
+  face->TextCoverage(text, false, false, map);
+  label.Width = map.Width;
+  label.Height = map.Height;
+  label.Values = std::move(map.Values);
+  return label;
+}
+
 }  // namespace
 
 bool TForm1::DataFolderExists() const {
@@ -87,6 +104,22 @@ void TForm1::EnsureDataFolder() {
   const platform::TPixels picture = MakeDefaultPicture();
   WriteBmp24(FilesFolder(DataFolder) + "Graphic.bmp", picture);
   WriteBmp24(DataFolder + "default.bmp", picture);
+
+  // An analogue layout's own picture is its dial, drawn for that layout's needle.
+  for (const TStarterFile& file : StarterFiles()) {
+    if (!IsSettingsFile(file.Path)) continue;
+    TMeterSettings s;
+    TSettingsFileContext context;
+    context.DataFolder = DataFolder;
+    ReadSettingsFile(TIniFile::Parse(file.Text), s, context);
+    const std::string path = PortablePath(s.GraphicFilename, DataFolder);
+    if (s.Style != kStyleAnalogue || fs::exists(path, ec)) continue;
+    const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
+    platform::IFonts* fonts = Display.Fonts;
+    WriteBmp24(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int pixel_em) {
+                 return DialLabel(fonts, text, pixel_em);
+               }));
+  }
 
   std::vector<std::string> presets;
   for (const TStarterFile& file : StarterFiles()) {

@@ -71,7 +71,7 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
   sim.wave_input.AddDevice("Mic");
   ASSERT_TRUE(Start());
   EXPECT_TRUE(sim.dialogs.TakeMessages().empty());
-  for (const char* rel : {"Roarmark.ini", "default.bmp", "Files/Graphic.bmp"})
+  for (const char* rel : {"Roarmark.ini", "default.bmp", "Files/Graphic.bmp", "Files/Dial.bmp"})
     EXPECT_TRUE(fs::is_regular_file(data + rel)) << rel;
   const std::string list = Slurp(data + "Files/Settings.dat");
   std::size_t lines = 0;
@@ -101,6 +101,11 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
     EXPECT_TRUE(inside(readout, 1920, 1080)) << "slot " << slot;
     if (s.MeterWidth > 0 && s.MeterHeight > 0) {  // a box of no size draws nothing
       EXPECT_TRUE(inside(MeterBox(s), 1920, 1080)) << "slot " << slot;
+    }
+    if (s.Style == kStyleAnalogue) {
+      // The needle's tip, 10 beyond its length, reaches sin 60.19 = 0.868 of that sideways at
+      // either end of the sweep: the whole sweep stays in the box, over its dial.
+      EXPECT_GT(s.MeterWidth / 2, (s.MeterHeight * 95 / 100 + 10) * 0.868) << "slot " << slot;
     }
     std::ostringstream key;
     key << s.Style << ' ' << s.MeterX << ' ' << s.MeterY << ' ' << s.MeterWidth << ' '
