@@ -106,7 +106,7 @@ TDialLabel SegmentDigits(const std::string& text, int pixel_em) {
     if (text[i] < '0' || text[i] > '9') continue;
     const double ox = half + 1 + i * (w + gap), oy = half + 1;
     for (int s = 0; s < 7; ++s) {
-      if ((kDigits[text[i] - '0'] >> s & 1) == 0) continue;
+      if (((kDigits[text[i] - '0'] >> s) & 1u) == 0) continue;
       Stroke(canvas, {ends[s][0].X + ox, ends[s][0].Y + oy}, {ends[s][1].X + ox, ends[s][1].Y + oy},
              half, {255.0f, 255.0f, 255.0f});
     }
