@@ -140,8 +140,10 @@ TDialPoint DialPoint(const TDialBox& box, double readout, double radius) {
 
 double DialArcRadius(const TDialBox& box) {
   // The needle's tip is its length (95 % of the box height) plus its half-width 10 from the
-  // pivot; the arc sits 22 pixels inside it so the tip lands on the marks.
-  return static_cast<double>(std::int64_t{box.Height} * 95 / 100 + 10 - 22);
+  // pivot; the arc sits a little inside it (22 of the starter box's 542) so the tip lands on
+  // the marks.
+  const double tip = static_cast<double>(std::int64_t{box.Height} * 95 / 100 + 10);
+  return tip * 520.0 / 542.0;
 }
 
 platform::TPixels MakeDialPicture(platform::TPixels stage, const TDialBox& box,
@@ -150,8 +152,10 @@ platform::TPixels MakeDialPicture(platform::TPixels stage, const TDialBox& box,
   const double arc = DialArcRadius(box);
   if (arc < 40) return p;
   const TDialPoint pivot = DialPoint(box, 0, 0);
+  // Sizes are set for the starter box (arc 520) and follow the arc for other boxes.
+  const double k = std::clamp(arc / 520.0, 0.4, 2.0);
   const int em = std::max(12, static_cast<int>(arc * 0.085));
-  const double label_radius = arc + 40 + em * 0.75;
+  const double label_radius = arc + 40 * k + em * 0.75;
 
   // The panel holds the labels at both ends and the readout's place under the pivot.
   const double reach = label_radius + em * 1.4;
@@ -162,14 +166,14 @@ platform::TPixels MakeDialPicture(platform::TPixels stage, const TDialBox& box,
   const TRgb ink{215.0f, 226.0f, 245.0f};
   const TRgb red{225.0f, 40.0f, 40.0f};
   // A faint band under the scale, then the red zone and the arc.
-  Band(p, box, arc - 70, arc + 44, 0, 100, {20.0f, 32.0f, 78.0f}, 0.45f);
-  Band(p, box, arc, arc + 12, 85, 100, red, 0.9f);
+  Band(p, box, arc - 70 * k, arc + 44 * k, 0, 100, {20.0f, 32.0f, 78.0f}, 0.45f);
+  Band(p, box, arc, arc + 12 * k, 85, 100, red, 0.9f);
   Band(p, box, arc - 1.5, arc + 1.5, 0, 100, ink, 1.0f);
 
   for (int v = 0; v <= 100; v += 5) {
     const bool major = v % 50 == 0, ten = v % 10 == 0;
-    const double length = major ? 40 : ten ? 26 : 14;
-    const double half = major ? 2.5 : ten ? 1.75 : 1.0;
+    const double length = (major ? 40 : ten ? 26 : 14) * k;
+    const double half = (major ? 2.5 : ten ? 1.75 : 1.0) * std::max(k, 0.7);
     const TRgb colour = v > 85 ? TRgb{255.0f, 120.0f, 110.0f} : ink;
     Stroke(p, DialPoint(box, v, arc), DialPoint(box, v, arc + length), half, colour);
   }
@@ -193,7 +197,7 @@ platform::TPixels MakeDialPicture(platform::TPixels stage, const TDialBox& box,
   }
 
   // The hub the needle turns on; the needle is cut at the box's bottom edge just above it.
-  const double hub = 30;
+  const double hub = 30 * k;
   Stroke(p, pivot, pivot, hub, {34.0f, 40.0f, 62.0f});
   Stroke(p, pivot, pivot, hub * 0.45, {120.0f, 130.0f, 160.0f});
   return p;
