@@ -33,9 +33,10 @@ struct PressCase {
   int picture_y;
 };
 
-// Worked by hand: the device pixel under a logical point p is p x scale. Shown 1:1 that is the
-// picture pixel. Stretched, the model maps a control pixel X to round-half-even(X x picture
-// width / control width), from the control pixel nearest the point.
+// Worked by hand: the device pixel d under a logical point p is p x scale. Shown 1:1 that is the
+// picture pixel. Stretched, device pixel d shows picture pixel d x picture width / device width
+// (rounded down), and the model maps the control pixel X it gets to round-half-even(X x picture
+// width / control width).
 const PressCase kCases[] = {
     {"OneToOneAtScale1", 1.0, TScaleMode::smNormal, 40, 30, 40, 30, {7, 5}, 7, 5},
     {"StretchedTwiceAtScale1", 1.0, TScaleMode::smStretch, 40, 30, 20, 15, {9, 6}, 4, 3},
@@ -43,12 +44,27 @@ const PressCase kCases[] = {
     // (3, 5) is (2.4, 4).
     {"OneToOneAtScale125", 1.25, TScaleMode::smNormal, 32, 24, 40, 30, {1.6, 0.8}, 2, 1},
     {"OneToOneAtScale125Again", 1.25, TScaleMode::smNormal, 32, 24, 40, 30, {2.4, 4}, 3, 5},
-    // Control pixel (4, 2): 4 x 20 / 32 = 2.5 -> 2, 2 x 15 / 24 = 1.25 -> 1.
+    // Device (5, 3) shows picture pixel (5 x 20 / 40, 3 x 15 / 30) = (2, 1).
     {"StretchedAtScale125", 1.25, TScaleMode::smStretch, 32, 24, 20, 15, {4, 2.4}, 2, 1},
+    // A picture of the logical size: device (1, 2) is logical (0.8, 1.6) and shows picture pixel
+    // (1 x 32 / 40, 2 x 24 / 30) = (0, 1).
+    {"StretchedLogicalSizeAtScale125",
+     1.25,
+     TScaleMode::smStretch,
+     32,
+     24,
+     32,
+     24,
+     {0.8, 1.6},
+     0,
+     1},
     // 20 x 15 logical is 40 x 30 device pixels; logical (3.5, 7) is device (7, 14).
     {"OneToOneAtScale2", 2.0, TScaleMode::smNormal, 20, 15, 40, 30, {3.5, 7}, 7, 14},
     // Full screen with a picture of the screen's device size: control (5, 3) -> (10, 6).
     {"StretchedFullScreenAtScale2", 2.0, TScaleMode::smStretch, 20, 15, 40, 30, {5, 3}, 10, 6},
+    // A picture of the screen's logical size, each picture pixel 2 x 2 device pixels: logical
+    // (3.5, 7.5) is device (7, 15), which shows picture pixel (3, 7).
+    {"StretchedLogicalSizeAtScale2", 2.0, TScaleMode::smStretch, 20, 15, 20, 15, {3.5, 7.5}, 3, 7},
 };
 
 struct TImageForm : TForm {

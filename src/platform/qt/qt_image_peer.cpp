@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +55,23 @@ class TImageWidget final : public QWidget {
     } else {
       update(ToLogical(source));
     }
+  }
+
+  // A mouse position (logical, fractional where a device pixel is not a whole logical pixel) in
+  // the control's pixels. Shown 1:1, those are the picture's pixels, which are device pixels.
+  // Stretched, the model maps a control pixel X to the picture pixel round(X / sx), sx = control
+  // width / picture width; at a desktop scale a control pixel is not a screen pixel, so the pointer
+  // gets the control pixel that maps to the picture pixel shown under it, where one does.
+  QPoint ToClient(QPointF p) const {
+    const qreal ratio = devicePixelRatioF();
+    const TPixelsView& pixels = view_.Image();
+    if (view_.ScaleMode() != TScaleMode::smStretch)
+      return QPoint(qRound(p.x() * ratio), qRound(p.y() * ratio));
+    if (ratio == 1.0 || pixels.Width <= 0 || pixels.Height <= 0) return p.toPoint();
+    const QSize device = DeviceSize();
+    return QPoint(
+        StretchedControlPixel(p.x(), ratio, view_.Width(), device.width(), pixels.Width),
+        StretchedControlPixel(p.y(), ratio, view_.Height(), device.height(), pixels.Height));
   }
 
   // Everything anew: new picture, size or scale mode.
@@ -115,6 +133,22 @@ class TImageWidget final : public QWidget {
     }
   }
 
+  // One axis of ToClient for a stretched picture: `logical` control pixels, `device` pixels on
+  // screen, `picture` pixels in the picture.
+  static int StretchedControlPixel(qreal p, qreal ratio, int logical, int device, int picture) {
+    if (logical <= 0 || device <= 0) return qRound(p);
+    const auto d = static_cast<std::int64_t>(std::llround(p * ratio));
+    // The picture pixel shown there, as Stretch() picks it (rounded down, also left of the edge).
+    const std::int64_t n = d * picture;
+    const std::int64_t shown = n / device - ((n % device != 0 && n < 0) ? 1 : 0);
+    const double sx = static_cast<double>(logical) / static_cast<double>(picture);
+    const auto nearest = static_cast<std::int64_t>(std::llround(static_cast<double>(shown) * sx));
+    for (std::int64_t x : {nearest, nearest - 1, nearest + 1}) {
+      if (static_cast<std::int64_t>(std::nearbyint(static_cast<double>(x) / sx)) == shown)
+        return static_cast<int>(x);
+    }
+    return static_cast<int>(nearest);  // finer than a control pixel: the nearest there is
+  }
   QSize DeviceSize() const {
     const qreal ratio = devicePixelRatioF();
     return QSize(qRound(width() * ratio), qRound(height() * ratio));
@@ -180,7 +214,7 @@ class TImageWidget final : public QWidget {
 
 class TImagePeer final : public TWidgetPeer {
  public:
-  TImagePeer(TQtUiBackend& backend, TImageView& view) : TWidgetPeer(backend, view), view_(view) {
+  TImagePeer(TQtUiBackend& backend, TImageView& view) : TWidgetPeer(backend, view) {
     Init(new TImageWidget(view, ParentWidget()), TMouse::Forward);
     // A press does not focus the display; the program focuses it on release.
     widget_->setFocusPolicy(Qt::TabFocus);
@@ -196,18 +230,9 @@ class TImagePeer final : public TWidgetPeer {
       image->Reset();
   }
   bool RepaintsOnChange() const override { return false; }
-  // Shown 1:1, a mouse position addresses picture pixels, which are device pixels. Qt gives the
-  // device pixel under the pointer as a fractional logical position (device 2 at scale 1.25 is
-  // 1.6); rounding that to a whole logical pixel first would land on the wrong device pixel.
-  // Stretched, the model maps the control's own (logical) pixels onto the picture.
   QPoint ToClient(QPointF p) const override {
-    if (view_.ScaleMode() == TScaleMode::smStretch) return p.toPoint();
-    const qreal ratio = widget_->devicePixelRatioF();
-    return QPoint(qRound(p.x() * ratio), qRound(p.y() * ratio));
+    return static_cast<const TImageWidget*>(widget_.data())->ToClient(p);
   }
-
- private:
-  TImageView& view_;
 };
 
 }  // namespace
