@@ -62,6 +62,8 @@ class TImageWidget final : public QWidget {
   // Stretched, the model maps a control pixel X to the picture pixel round(X / sx), sx = control
   // width / picture width; at a desktop scale a control pixel is not a screen pixel, so the pointer
   // gets the control pixel that maps to the picture pixel shown under it, where one does.
+  // Qt's X11 plugin hands over whole logical pixels only; the device pixel is then the nearest
+  // one to that point, within a device pixel of the pointer.
   QPoint ToClient(QPointF p) const {
     const qreal ratio = devicePixelRatioF();
     const TPixelsView& pixels = view_.Image();
