@@ -43,8 +43,11 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=
 pids+=($!)
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || { cat "$work/pulse.log"; echo "SKIP: the sound server did not start"; exit $SKIP; }
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic source"
+plug_mic() {
+  mic_module=$(pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
+    source_properties=device.description=RoarMic) || fail "no RoarMic source"
+}
+plug_mic
 pactl set-default-source roarmic
 
 # ---- Screen: a free display number, larger than the picture so that nothing is scaled
@@ -110,8 +113,39 @@ loud=$(lit_share tone)
 echo "lit share with the tone: $loud"
 awk -v v="$loud" 'BEGIN { exit !(v > 0.5) }' || fail "the tone lit only $loud of the meter box"
 
-# Ctrl+X (X released while Ctrl is held) on the display closes it and saves the position.
+# The microphone is unplugged: the meter waits for it and goes on when it is back, even though
+# wine may still list the vanished device for a while.
+pactl unload-module "$mic_module"
+sleep 4
+kill -0 $app 2>/dev/null || fail "roarmark.exe ended when the input was lost"
+screenshot unplugged
+plug_mic
+pactl set-default-source roarmic
+# The waiting window covers the picture's top left corner until the input is back.
 read -r px py <<<"$(picture_origin tone)"
+corner() {
+  convert "$work/$1.png" -crop "1x1+$((px + 400))+$((py + 60))" +repage -format '%[pixel:p]' info:
+}
+[ "$(corner unplugged)" != "$(corner tone)" ] || fail "no waiting window while the input was lost"
+back=
+for _ in $(seq 20); do
+  sleep 1
+  kill -0 $app 2>/dev/null || fail "roarmark.exe ended when the input came back"
+  screenshot replugged
+  [ "$(corner replugged)" = "$(corner tone)" ] && back=$(lit_share replugged) && break
+done
+[ -n "$back" ] || fail "the waiting window stayed after the input came back"
+sleep 1
+# Nothing but the display is open: no box saying the device could not be opened.
+for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+  name=$(xdotool getwindowname "$id" 2>/dev/null)
+  [ "$name" = Roarmark ] || { screenshot replugged; fail "a window \"$name\" is open after the input came back"; }
+done
+kill -0 $app 2>/dev/null || fail "roarmark.exe ended after the input came back"
+echo "lit share with the input back: $back"
+awk -v v="$back" 'BEGIN { exit !(v > 0.5) }' || fail "the meter did not come back with the input"
+
+# Ctrl+X (X released while Ctrl is held) on the display closes it and saves the position.
 xdotool mousemove $((px + 600)) $((py + 600)) click 1
 sleep 0.5
 xdotool keydown ctrl

@@ -46,7 +46,7 @@ int TWin32WaveInput::DeviceCount() {
   return static_cast<int>(waveInGetNumDevs());
 }
 
-std::string TWin32WaveInput::DeviceName(int id) {
+std::string TWin32WaveInput::ListedName(int id) {
   WAVEINCAPSW caps{};
   if (id < 0 || waveInGetDevCapsW(static_cast<UINT>(id), &caps, sizeof caps) != MMSYSERR_NOERROR)
     return {};
@@ -54,6 +54,27 @@ std::string TWin32WaveInput::DeviceName(int id) {
   for (int i = 0; i < MAXPNAMELEN && caps.szPname[i]; ++i)
     name[i] = caps.szPname[i];
   return Narrow(name);
+}
+
+std::string TWin32WaveInput::DeviceName(int id) {
+  const std::string narrow = ListedName(id);
+  for (auto it = lost_.begin(); it != lost_.end(); ++it) {
+    if (it->Id != id || it->Name != narrow) continue;
+    if (!OpensAgain(*it)) return {};
+    lost_.erase(it);
+    break;
+  }
+  return narrow;
+}
+
+// A trial open in the lost device's own format, closed at once.
+bool TWin32WaveInput::OpensAgain(const TLostDevice& lost) {
+  WAVEFORMATEX f = lost.Format;
+  HWAVEIN trial = nullptr;
+  if (waveInOpen(&trial, static_cast<UINT>(lost.Id), &f, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
+    return false;
+  waveInClose(trial);
+  return true;
 }
 
 WaveResult TWin32WaveInput::QueryFormat(int id, const WaveFormat& format) {
@@ -71,6 +92,9 @@ WaveResult TWin32WaveInput::Open(WaveHandle* handle, int id, const WaveFormat& f
   auto device = std::make_unique<TDevice>();
   device->Native = native;
   device->Target = target;
+  device->Id = id;
+  device->Name = ListedName(id);
+  device->Format = f;
   *handle = reinterpret_cast<WaveHandle>(native);
   devices_[*handle] = std::move(device);
   return kWaveOk;
@@ -188,6 +212,10 @@ void TWin32WaveInput::CheckSilence() {
     device->Lost = true;
     device->Started = false;
     waveInReset(device->Native);
+    const bool known = std::any_of(lost_.begin(), lost_.end(), [&](const TLostDevice& l) {
+      return l.Id == device->Id && l.Name == device->Name;
+    });
+    if (!known) lost_.push_back({device->Id, device->Name, device->Format});
     // A vanished device's driver may keep its buffers: they come home here, in queue order,
     // as done and empty.
     for (WaveHeader* header : std::exchange(device->Queue, {})) {

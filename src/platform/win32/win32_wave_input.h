@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/message_loop.h"
@@ -22,6 +23,8 @@ class TWin32MessageLoop;
 // A started device that returns no buffer for kSilentLossMs has gone (an unplugged device's
 // driver may simply stop): its queued buffers are handed back and every later call on it fails,
 // so the capture session notices the loss as it would a failed prepare.
+// Until a lost device opens again, the device list leaves its name out: the driver may go on
+// naming a vanished device, and the wait for its return must not take it for back.
 class TWin32WaveInput final : public IWaveInput {
  public:
   static constexpr std::uint32_t kSilentLossMs = 2000;
@@ -51,7 +54,19 @@ class TWin32WaveInput final : public IWaveInput {
     bool Started = false;
     bool Lost = false;
     std::uint32_t LastDataMs = 0;
+    int Id = -1;
+    std::string Name;
+    WAVEFORMATEX Format{};
   };
+  // A lost device by its place and name in the device list, with the format it was opened in.
+  struct TLostDevice {
+    int Id = -1;
+    std::string Name;
+    WAVEFORMATEX Format{};
+  };
+  bool OpensAgain(const TLostDevice& lost);
+  // The name the driver lists, lost or not.
+  std::string ListedName(int id);
   void CheckSilence();
   bool Data(UINT message, WPARAM w, LPARAM l);
   TDevice* Find(WaveHandle handle);
@@ -61,6 +76,7 @@ class TWin32WaveInput final : public IWaveInput {
   TimerId silence_timer_ = 0;
   // Driver records of a lost device that its driver never gave back.
   std::vector<std::unique_ptr<WAVEHDR>> retired_;
+  std::vector<TLostDevice> lost_;
 };
 
 }  // namespace roarmark::platform::win32
