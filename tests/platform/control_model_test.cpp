@@ -255,6 +255,24 @@ TEST_F(ModelTest, ModifiersComeFromTheKeysHeldAtTheTime) {
   EXPECT_FALSE(app.IsKeyDown(VK_CONTROL));
 }
 
+TEST_F(ModelTest, AReleaseCountsOnlyWhenTheFormSawItsPress) {
+  form.Show();
+  form.SetActiveControl(nullptr);
+  int ups = 0;
+  form.OnKeyUp = [&](int&, TShiftState) { ++ups; };
+  // Escape went down in a message box that closed on it; only the release reaches the form.
+  app.SetKeyDown(VK_ESCAPE, true);
+  EXPECT_FALSE(form.UserKeyUp(VK_ESCAPE));
+  EXPECT_EQ(ups, 0);
+  EXPECT_FALSE(app.IsKeyDown(VK_ESCAPE));
+  // Held and repeated, then released: one release.
+  form.UserKeyDown(VK_ESCAPE);
+  form.UserKeyDown(VK_ESCAPE);
+  form.UserKeyUp(VK_ESCAPE);
+  form.UserKeyUp(VK_ESCAPE);
+  EXPECT_EQ(ups, 1);
+}
+
 TEST_F(ModelTest, ReturnAndEscapeClickTheDefaultAndCancelButtonsUnlessConsumed) {
   form.Show();
   TButton ok{&form, "Button1"};

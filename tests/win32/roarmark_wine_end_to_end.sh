@@ -72,7 +72,7 @@ picture_colour='rgb(32,48,64)'
 convert -size 1000x800 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
 
 screenshot() {  # NAME: the whole screen as PNG
-  xwd -root -silent | convert xwd:- "$work/$1.png" || fail "no screenshot"
+  import -window root "$work/$1.png" || fail "no screenshot"
   if [ -n "$shots" ]; then mkdir -p "$shots" && cp "$work/$1.png" "$shots/"; fi
 }
 
@@ -144,6 +144,46 @@ done
 kill -0 $app 2>/dev/null || fail "roarmark.exe ended after the input came back"
 echo "lit share with the input back: $back"
 awk -v v="$back" 'BEGIN { exit !(v > 0.5) }' || fail "the meter did not come back with the input"
+
+# Escape on the running meter asks whether to exit: the question box must be painted (mostly
+# the light dialog face, with dark text on it) while the buffers keep coming; Escape answers
+# Cancel and the meter goes on.
+xdotool mousemove $((px + 600)) $((py + 600)) click 1
+sleep 0.5
+xdotool key Escape
+box=
+for _ in $(seq 50); do
+  box=$(xdotool search --onlyvisible --name '^ Roarmark $' 2>/dev/null | head -1)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || { screenshot escape; fail "Escape showed no visible question box"; }
+sleep 1
+screenshot escape
+eval "$(xdotool getwindowgeometry --shell "$box")"
+crop="${WIDTH}x${HEIGHT}+${X}+${Y}"
+# The face: the box's most common colour, light; the text: dark pixels on it.
+read -r face_count face <<<"$(convert "$work/escape.png" -crop "$crop" +repage -format %c \
+  histogram:info: | sort -rn | head -1 | sed 's/^ *\([0-9]*\):.*\(#[0-9A-Fa-f]\{6\}\).*/\1 \2/')"
+face_share=$(awk -v c="$face_count" -v n=$((WIDTH * HEIGHT)) 'BEGIN { print c / n }')
+face_light=$(convert -size 1x1 "xc:$face" -colorspace Gray -format '%[fx:mean]' info:)
+dark=$(convert "$work/escape.png" -crop "$crop" +repage -colorspace Gray -threshold 25% -negate \
+  -format '%[fx:mean]' info:)
+echo "question box $crop: face $face $face_share (lightness $face_light), dark $dark"
+awk -v f="$face_share" -v l="$face_light" -v d="$dark" \
+  'BEGIN { exit !(f > 0.4 && l > 0.7 && d > 0.005 && d < 0.3) }' ||
+  fail "the question box is not painted (face $face $face_share, lightness $face_light, dark $dark)"
+xdotool key Escape
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^ Roarmark $' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name '^ Roarmark $' >/dev/null 2>&1 && fail "Escape did not answer the question box"
+kill -0 $app 2>/dev/null || fail "roarmark.exe ended on Cancel"
+# The release of the Escape that cancelled the box is no new Escape on the display.
+sleep 1
+xdotool search --onlyvisible --name '^ Roarmark $' >/dev/null 2>&1 &&
+  { screenshot escape-again; fail "the release of Escape asked again"; }
 
 # Ctrl+X (X released while Ctrl is held) on the display closes it and saves the position.
 xdotool mousemove $((px + 600)) $((py + 600)) click 1

@@ -329,11 +329,16 @@ bool TForm::RouteKey(bool down, int key, TShiftState shift) {
 
 bool TForm::UserKeyDown(int key) {
   app_->SetKeyDown(key, true);
+  if (std::find(keys_down_.begin(), keys_down_.end(), key) == keys_down_.end())
+    keys_down_.push_back(key);
   return RouteKey(true, key, app_->KeyShiftState());
 }
 
 bool TForm::UserKeyUp(int key) {
   app_->SetKeyDown(key, false);
+  const auto it = std::find(keys_down_.begin(), keys_down_.end(), key);
+  if (it == keys_down_.end()) return false;
+  keys_down_.erase(it);
   return RouteKey(false, key, app_->KeyShiftState());
 }
 

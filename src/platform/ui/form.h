@@ -104,7 +104,9 @@ class TForm : public TWinControl {
   // ---- What the user does. Keys go to the form first when key preview is on (consumed when
   // its handler sets the key to 0), then to the focused control, or to the form when no control
   // has the focus. Return and Escape then click the default and cancel buttons. The held-key
-  // state is updated, and the modifiers come from it.
+  // state is updated, and the modifiers come from it. A release counts only when this form saw
+  // the key go down: the release of an Escape that cancelled a message box, or of a key pressed
+  // in another window, is no command here.
   bool UserKeyDown(int key);
   bool UserKeyUp(int key);
   // Press and release, with the given modifiers pressed before and released after it (each
@@ -137,6 +139,7 @@ class TForm : public TWinControl {
 
   TApplication* app_;
   std::vector<TComponent*> components_;
+  std::vector<int> keys_down_;  // pressed while this form had the keyboard
   std::string caption_;
   TBorderStyle border_style_ = TBorderStyle::bsSizeable;
   bool stay_on_top_ = false;
