@@ -17,6 +17,24 @@ std::string IniPath(const std::string& data_folder) {
 
 }  // namespace
 
+void ReadMeterAndReadoutPlacement(const TIniFile& ini, TMeterSettings& s, int image_width,
+                                  int image_height, int readout_control_width) {
+  const TMeterSettings d;  // load defaults
+  const char* f = kSectionForm;
+  s.MeterX = ini.ReadInteger(f, "Meter Position X", d.MeterX);
+  s.MeterY = ini.ReadInteger(f, "Meter Position Y", d.MeterY);
+  s.MeterWidth = ini.ReadInteger(f, "Meter Width", d.MeterWidth);
+  s.MeterHeight = ini.ReadInteger(f, "Meter Height", d.MeterHeight);
+  s.PivotOffset = ini.ReadInteger(f, "Pivot Offset", d.PivotOffset);
+  s.ReadoutX =
+      ini.ReadInteger(f, "Readout Position X", DefaultReadoutX(image_width, readout_control_width));
+  s.ReadoutY = ini.ReadInteger(f, "Readout Position Y", DefaultReadoutY(image_height));
+  s.FontName = ini.ReadString(f, "FontName", d.FontName);
+  s.FontSize = ini.ReadInteger(f, "FontSize", d.FontSize);
+  s.FontColor = ini.ReadColour(f, "FontColor", d.FontColor);
+  s.FontStyle = ini.ReadInteger(f, "FontStyle", d.FontStyle);
+}
+
 void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx) {
   const TIniFile ini = TIniFile::Load(IniPath(ctx.DataFolder));
   const TMeterSettings d;  // load defaults
@@ -49,18 +67,7 @@ void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx) {
   s.AutoReset = ini.ReadBool(f, "Auto Reset", d.AutoReset);
   s.ColorPeak = ini.ReadBool(f, "ColorPeak", d.ColorPeak);
   s.ResetTime = ini.ReadInteger(f, "Reset Time", d.ResetTime);
-  s.MeterX = ini.ReadInteger(f, "Meter Position X", d.MeterX);
-  s.MeterY = ini.ReadInteger(f, "Meter Position Y", d.MeterY);
-  s.MeterWidth = ini.ReadInteger(f, "Meter Width", d.MeterWidth);
-  s.MeterHeight = ini.ReadInteger(f, "Meter Height", d.MeterHeight);
-  s.PivotOffset = ini.ReadInteger(f, "Pivot Offset", d.PivotOffset);
-  s.ReadoutX = ini.ReadInteger(f, "Readout Position X",
-                               DefaultReadoutX(ctx.ImageWidth, ctx.ReadoutControlWidth));
-  s.ReadoutY = ini.ReadInteger(f, "Readout Position Y", DefaultReadoutY(ctx.ImageHeight));
-  s.FontName = ini.ReadString(f, "FontName", d.FontName);
-  s.FontSize = ini.ReadInteger(f, "FontSize", d.FontSize);
-  s.FontColor = ini.ReadColour(f, "FontColor", d.FontColor);
-  s.FontStyle = ini.ReadInteger(f, "FontStyle", d.FontStyle);
+  ReadMeterAndReadoutPlacement(ini, s, ctx.ImageWidth, ctx.ImageHeight, ctx.ReadoutControlWidth);
   s.AverageNumber = ini.ReadInteger(f, "Average Number", d.AverageNumber);
   s.ShowAverage = ini.ReadBool(f, "Show Average", d.ShowAverage);
   s.ShowDecimal = ini.ReadBool(f, "Show Decimal", d.ShowDecimal);

@@ -21,6 +21,11 @@ struct TIniLoadContext {
   int ReadoutControlWidth = 301;
 };
 
+// The meter box, the readout position and the readout font as both the INI file and the
+// settings files store them; a missing readout position is worked out from the image's size.
+void ReadMeterAndReadoutPlacement(const TIniFile& ini, TMeterSettings& settings, int image_width,
+                                  int image_height, int readout_control_width);
+
 // Fills every field from the file (a missing file reads as empty) with the load defaults and
 // derivations. Applying the font, sizing the readout control and the colour ramp are the
 // caller's next steps.

@@ -49,18 +49,7 @@ void ReadSettingsFile(const TIniFile& ini, TMeterSettings& s, const TSettingsFil
   s.Transparent = ini.ReadBool(f, "Transparent", d.Transparent);
   s.Vertical = ini.ReadBool(f, "Vertical", d.Vertical);
   s.Style = DeriveStyle(ini.ReadInteger(f, "Style", kStyleUnset), s.Vertical);
-  s.MeterX = ini.ReadInteger(f, "Meter Position X", d.MeterX);
-  s.MeterY = ini.ReadInteger(f, "Meter Position Y", d.MeterY);
-  s.MeterWidth = ini.ReadInteger(f, "Meter Width", d.MeterWidth);
-  s.MeterHeight = ini.ReadInteger(f, "Meter Height", d.MeterHeight);
-  s.PivotOffset = ini.ReadInteger(f, "Pivot Offset", d.PivotOffset);
-  s.ReadoutX = ini.ReadInteger(f, "Readout Position X",
-                               DefaultReadoutX(ctx.ImageWidth, ctx.ReadoutControlWidth));
-  s.ReadoutY = ini.ReadInteger(f, "Readout Position Y", DefaultReadoutY(ctx.ImageHeight));
-  s.FontName = ini.ReadString(f, "FontName", d.FontName);
-  s.FontSize = ini.ReadInteger(f, "FontSize", d.FontSize);
-  s.FontColor = ini.ReadColour(f, "FontColor", d.FontColor);
-  s.FontStyle = ini.ReadInteger(f, "FontStyle", d.FontStyle);
+  ReadMeterAndReadoutPlacement(ini, s, ctx.ImageWidth, ctx.ImageHeight, ctx.ReadoutControlWidth);
   s.GraphicFilename =
       ini.ReadString(f, "Graphic Filename", SettingsFileGraphicDefault(ctx.DataFolder));
 }
