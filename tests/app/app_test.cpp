@@ -12,6 +12,7 @@
 #include "display/pictures/bmp_writer.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/ui/application.h"
+#include "sim_program_test.h"
 
 namespace roarmark {
 namespace {
@@ -22,19 +23,9 @@ using platform::sim::SimPlatform;
 using platform::sim::WaveSignal;
 using platform::ui::TImageView;
 
-class AppTest : public ::testing::Test {
+class AppTest : public test::SimProgramTest {
  protected:
-  AppTest() {
-    root = test::MakeUniqueTempFolder(
-        "app-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    data = root.string() + "/Quillmoor/Roarmark/";
-    sim.shell.SetCommonAppDataFolder(root.string());
-    sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
-  }
-  ~AppTest() override {
-    program.reset();
-    fs::remove_all(root);
-  }
+  AppTest() : SimProgramTest("app-") {}
 
   void Picture(const std::string& rel, int w, int h, std::uint32_t rgb) {
     fs::create_directories(fs::path(data + rel).parent_path());
@@ -47,16 +38,6 @@ class AppTest : public ::testing::Test {
   void Ini(const std::string& text) {
     fs::create_directories(data);
     std::ofstream(data + "Roarmark.ini") << text;
-  }
-  // Starts the program; false when it ended during the start.
-  bool Start() {
-    program = std::make_unique<TRoarmarkProgram>(sim.Platform());
-    try {
-      program->Start();
-      return true;
-    } catch (const ProcessEnded&) {
-      return false;
-    }
   }
   void Buffers(int n) {
     for (int i = 0; i < n; ++i) {
@@ -74,11 +55,6 @@ class AppTest : public ::testing::Test {
   std::uint32_t DisplayPixel(int x, int y) {
     return program->MainWindow()->Display.DisplayBitmap.Pixel(x, y);
   }
-
-  fs::path root;
-  std::string data;
-  SimPlatform sim;
-  std::unique_ptr<TRoarmarkProgram> program;
 };
 
 TEST_F(AppTest, FirstStartCreatesTheDataFolderWithTheDefaultPicture) {

@@ -19,6 +19,7 @@
 #include "settings/paths.h"
 #include "settings/preset_list_window.h"
 #include "settings/settings_file.h"
+#include "sim_program_test.h"
 
 namespace roarmark {
 namespace {
@@ -28,28 +29,9 @@ using platform::sim::ProcessEnded;
 using platform::sim::SimPlatform;
 using namespace platform::ui;
 
-class ShowControlTest : public ::testing::Test {
+class ShowControlTest : public test::SimProgramTest {
  protected:
-  ShowControlTest() {
-    root = test::MakeUniqueTempFolder(
-        "show-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    data = root.string() + "/Quillmoor/Roarmark/";
-    sim.shell.SetCommonAppDataFolder(root.string());
-    sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
-  }
-  ~ShowControlTest() override {
-    program.reset();
-    fs::remove_all(root);
-  }
-  bool Start() {
-    program = std::make_unique<TRoarmarkProgram>(sim.Platform());
-    try {
-      program->Start();
-      return true;
-    } catch (const ProcessEnded&) {
-      return false;
-    }
-  }
+  ShowControlTest() : SimProgramTest("show-") {}
   TForm1& Main() { return *program->MainWindow(); }
   std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -57,11 +39,6 @@ class ShowControlTest : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-
-  fs::path root;
-  std::string data;
-  SimPlatform sim;
-  std::unique_ptr<TRoarmarkProgram> program;
 };
 
 // The five starter layouts, Ctrl+1 to Ctrl+5, each differ, keep the meter box and the whole
