@@ -18,7 +18,7 @@ jobs=${ROARMARK_JOBS:-2}
 
 need_packages() {
   local missing=()
-  for p in g++-mingw-w64-x86-64-posix wine64 cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
+  for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
     imagemagick x11-apps pulseaudio pulseaudio-utils sox; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done

@@ -10,6 +10,8 @@ exe=$1
 shots=${2:-}
 . "$(dirname "$0")/wine_env.sh"
 wine_ready
+# wine's own errors go to the log that a failure prints.
+export WINEDEBUG=err+all,fixme-all
 
 for tool in Xvfb pulseaudio pactl sox xdotool xwd convert; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -18,11 +20,18 @@ for tool in Xvfb pulseaudio pactl sox xdotool xwd convert; do
   fi
 done
 
+# A wine server left by an earlier test keeps its desktop, made without a screen: the program's
+# windows would go there. Start a fresh one, and leave none holding this test's screen.
+"$WINESERVER" -k 2>/dev/null
+"$WINESERVER" -w 2>/dev/null
+
 work=$(mktemp -d /tmp/roarmark-wine-e2e.XXXXXX)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  "$WINESERVER" -k 2>/dev/null
+  "$WINESERVER" -w 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -100,12 +109,23 @@ pids+=($!)
 app=$!
 pids+=($app)
 
-# The window appears; the meter runs a few seconds.
-for _ in $(seq 100); do
+# The window appears (wine's first start on a new screen can take a while on a busy machine);
+# the meter runs a few seconds.
+started=$SECONDS
+for _ in $(seq 600); do
   xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1 && break
+  kill -0 $app 2>/dev/null || break
   sleep 0.1
 done
-xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1 || { screenshot none; fail "no Roarmark window"; }
+if ! xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1; then
+  screenshot none
+  kill -0 $app 2>/dev/null || echo "roarmark.exe has ended"
+  for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    echo "visible window: \"$(xdotool getwindowname "$id" 2>/dev/null)\""
+  done
+  fail "no Roarmark window after $((SECONDS - started)) s"
+fi
+echo "the window appeared after $((SECONDS - started)) s"
 sleep 4
 kill -0 $app 2>/dev/null || fail "roarmark.exe ended early"
 screenshot tone

@@ -3,7 +3,9 @@
 export WINEPREFIX=${ROARMARK_WINEPREFIX:?the prefix folder}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
+# wine64's own paths: the wrappers on PATH come with the "wine" package, which may be missing.
 WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
 
 # Exits 77 (skipped) with the reason when wine or the prefix is not there.
 wine_ready() {

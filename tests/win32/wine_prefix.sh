@@ -6,7 +6,7 @@ export ROARMARK_WINEPREFIX=$1
 if [ -f "$WINEPREFIX/system.reg" ]; then exit 0; fi
 [ -x "$WINE" ] || exit 0
 mkdir -p "$(dirname "$WINEPREFIX")"
-xvfb-run -a wineboot -i >"$WINEPREFIX.log" 2>&1 || echo "wineboot failed, see $WINEPREFIX.log"
+xvfb-run -a "$WINE" wineboot -i >"$WINEPREFIX.log" 2>&1 || echo "wineboot failed, see $WINEPREFIX.log"
 # wineboot returns before the registry is written out.
-wineserver -w 2>/dev/null || true
+"$WINESERVER" -w 2>/dev/null || true
 exit 0
