@@ -97,16 +97,23 @@ void BM_BufferCycle1920x1080(benchmark::State& bench) {
   const auto buffers = CrowdBuffers();
   std::size_t next = 0;
   std::size_t areas = 0;
+  std::size_t pixels = 0;
   std::size_t moves = 0;
   for (auto _ : bench) {
     const int before = state.Position;
     ProcessBuffer(engine, buffers[next].data(), false);
     moves += state.Position != before;
-    areas += TakeDrawnAreas(display).size();
+    const auto drawn = TakeDrawnAreas(display);
+    areas += drawn.size();
+    for (const auto& r : drawn)
+      pixels += static_cast<std::size_t>(r.Width() * r.Height());
     next = (next + 1) % buffers.size();
   }
   bench.counters["areas"] =
       benchmark::Counter(static_cast<double>(areas), benchmark::Counter::kAvgIterations);
+  // Pixels handed to the display image: what the window system copies on.
+  bench.counters["pixels"] =
+      benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_BufferCycle1920x1080)
     ->ArgNames({"layout", "transparent"})

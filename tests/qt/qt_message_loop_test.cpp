@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -67,6 +70,29 @@ TEST(QtMessageLoop, NestedLoopsDispatchTheOuterLoopsMessages) {
     order.push_back(3);
   });
   loop.RunUntil([&] { return order.size() == 3; });
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+// A message box or dialog runs Qt's own loop, not RunUntil: what the message posted before
+// opening it still runs while it is open.
+TEST(QtMessageLoop, QtsOwnNestedLoopRunsWhatTheMessageOpeningItPosted) {
+  TQtMessageLoop loop;
+  std::vector<int> order;
+  loop.Post([&] {
+    order.push_back(1);
+    QEventLoop modal;
+    loop.Post([&] {
+      order.push_back(2);
+      modal.quit();
+    });
+    QTimer::singleShot(3000, &modal, [&] {
+      order.push_back(-1);  // nothing ran it
+      modal.quit();
+    });
+    modal.exec();
+    order.push_back(3);
+  });
+  loop.RunUntil([&] { return order.size() >= 3; });
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }
 

@@ -3,6 +3,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -74,6 +75,11 @@ class TPulseServer final : public IPulseServer {
     pa_stream* Stream = nullptr;
     bool Ready = false;    // failures are reported only for streams handed out
     bool Running = false;  // started: uncorked as soon as the server has set it up
+    // Sound gathered on the server's thread until a fragment's worth can go to the GUI thread:
+    // the server hands a fragment over in several pieces, and each piece posted on its own
+    // would wake the GUI thread for it.
+    std::vector<std::uint8_t> Pending;
+    std::size_t FragmentBytes = 1;
   };
   struct TListing {
     TPulseServer* Owner = nullptr;
@@ -288,6 +294,8 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
   auto stream = std::make_unique<TStream>();
   stream->Owner = this;
   stream->Id = id;
+  stream->FragmentBytes = std::max<std::size_t>(fragment_bytes, 1);
+  stream->Pending.reserve(2 * stream->FragmentBytes);
   stream->Stream = pa_stream_new(context_, "Meter input", &sample_spec, nullptr);
   bool ok = stream->Stream != nullptr;
   if (ok) {
@@ -349,6 +357,7 @@ void TPulseServer::StopStream(TStreamId id) {
   pa_threaded_mainloop_lock(mainloop_);
   if (auto it = streams_.find(id); it != streams_.end()) {
     it->second->Running = false;
+    it->second->Pending.clear();  // sound from before the stop is not recorded
     if (pa_stream_get_state(it->second->Stream) == PA_STREAM_READY) {
       if (pa_operation* op = pa_stream_cork(it->second->Stream, 1, nullptr, nullptr))
         pa_operation_unref(op);
@@ -407,11 +416,21 @@ void TPulseServer::OnStreamRead(pa_stream* s, std::size_t, void* userdata) {
     // A hole (no data) is dropped like sound that came too late.
     if (data && stream->Ready) {
       const auto* bytes = static_cast<const std::uint8_t*>(data);
-      stream->Owner->Tell([id = stream->Id, chunk = std::vector<std::uint8_t>(bytes, bytes + size)](
-                              IPulseServerEvents& events) { events.StreamData(id, chunk); });
+      stream->Pending.insert(stream->Pending.end(), bytes, bytes + size);
     }
     pa_stream_drop(s);
   }
+  if (!stream->Ready) {
+    stream->Pending.clear();
+    return;
+  }
+  if (stream->Pending.size() < stream->FragmentBytes) return;
+  std::vector<std::uint8_t> chunk;
+  chunk.reserve(2 * stream->FragmentBytes);
+  chunk.swap(stream->Pending);
+  stream->Owner->Tell([id = stream->Id, chunk = std::move(chunk)](IPulseServerEvents& events) {
+    events.StreamData(id, chunk);
+  });
 }
 
 }  // namespace

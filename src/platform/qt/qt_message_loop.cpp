@@ -1,9 +1,11 @@
 // The message loop on Qt's event loop.
 #include "platform/qt/qt_message_loop.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -11,7 +13,20 @@
 
 namespace roarmark::platform::qt {
 
-TQtMessageLoop::TQtMessageLoop() = default;
+TQtMessageLoop::TQtMessageLoop() {
+  WatchBlocking();
+}
+
+// A message posted on the GUI thread by a message being run is taken by the drain running it,
+// without a queued call (each one wakes the event loop, 40 times a second). Should that message
+// start a nested loop, the loop gets a drain before it waits.
+void TQtMessageLoop::WatchBlocking() {
+  if (watching_) return;
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread());
+  if (!dispatcher) return;
+  watching_ = true;
+  connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { ScheduleDrain(); });
+}
 
 TQtMessageLoop::~TQtMessageLoop() {
   for (auto& [id, timer] : timers_)
@@ -21,10 +36,11 @@ TQtMessageLoop::~TQtMessageLoop() {
 // Messages keep their own queue so that their order never depends on Qt's other events; one
 // queued call at a time brings the queue onto the GUI thread.
 void TQtMessageLoop::Post(std::function<void()> message) {
+  const bool from_drain = QThread::currentThread() == thread() && watching_ && draining_ > 0;
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(std::move(message));
-    if (drain_scheduled_) return;
+    if (drain_scheduled_ || from_drain) return;
     drain_scheduled_ = true;
   }
   QMetaObject::invokeMethod(
@@ -44,21 +60,25 @@ void TQtMessageLoop::ScheduleDrain() {
 // A message may run a nested loop (a modal dialog, the wait for a lost device): whatever is
 // still queued then needs a drain of its own, or the nested loop would wait for nothing.
 void TQtMessageLoop::Drain() {
+  WatchBlocking();
   {
     std::lock_guard lock(mutex_);
     drain_scheduled_ = false;
   }
+  // Only the GUI thread drains, so the count needs no lock.
+  ++draining_;
   for (;;) {
     std::function<void()> message;
     {
       std::lock_guard lock(mutex_);
-      if (queue_.empty()) return;
+      if (queue_.empty()) break;
       message = std::move(queue_.front());
       queue_.pop_front();
     }
     ScheduleDrain();
     Run(message);
   }
+  --draining_;
 }
 
 void TQtMessageLoop::Run(const std::function<void()>& action) {
@@ -86,6 +106,7 @@ void TQtMessageLoop::DispatchPending() {
 
 void TQtMessageLoop::RunUntil(std::function<bool()> done) {
   QEventLoop loop;
+  ScheduleDrain();  // what the message that started this loop posted
   RethrowPending();
   while (!done()) {
     loop.processEvents(QEventLoop::WaitForMoreEvents);

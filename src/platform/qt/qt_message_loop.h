@@ -38,6 +38,7 @@ class TQtMessageLoop final : public QObject, public IMessageLoop {
   // Runs queued messages until the queue is empty.
   void Drain();
   void ScheduleDrain();
+  void WatchBlocking();
   // Runs `action`; an exception is kept and thrown again from the loop call that waits, since
   // it must not unwind through Qt's event handling.
   void Run(const std::function<void()>& action);
@@ -46,6 +47,8 @@ class TQtMessageLoop final : public QObject, public IMessageLoop {
   std::mutex mutex_;
   std::deque<std::function<void()>> queue_;
   bool drain_scheduled_ = false;
+  int draining_ = 0;       // drains running on the GUI thread (nested loops nest them)
+  bool watching_ = false;  // told before the GUI thread's event loop waits
   std::map<TimerId, std::unique_ptr<QTimer>> timers_;
   TimerId next_timer_ = 1;
   std::exception_ptr pending_error_;
