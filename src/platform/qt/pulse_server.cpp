@@ -1,4 +1,5 @@
-// The PulseAudio sound server through libpulse's threaded main loop.
+// The PulseAudio sound server through libpulse: sources and the connection's health on a
+// thread of its own, recording streams on a second connection run by the GUI thread.
 #include "platform/qt/pulse_server.h"
 
 #include <pulse/pulseaudio.h>
@@ -8,6 +9,8 @@
 #include <functional>
 #include <map>
 #include <utility>
+
+#include "platform/qt/pulse_gui_loop.h"
 
 namespace roarmark::platform::qt {
 
@@ -75,9 +78,8 @@ class TPulseServer final : public IPulseServer {
     pa_stream* Stream = nullptr;
     bool Ready = false;    // failures are reported only for streams handed out
     bool Running = false;  // started: uncorked as soon as the server has set it up
-    // Sound gathered on the server's thread until a fragment's worth can go to the GUI thread:
-    // the server hands a fragment over in several pieces, and each piece posted on its own
-    // would wake the GUI thread for it.
+    // Sound gathered until a fragment's worth can go on: the server hands a fragment over in
+    // several pieces.
     std::vector<std::uint8_t> Pending;
     std::size_t FragmentBytes = 1;
   };
@@ -98,6 +100,8 @@ class TPulseServer final : public IPulseServer {
   bool Wait(const std::function<bool()>& done, pa_usec_t timeout);
   bool ContextSettled() const;
   static void Release(TStream& stream);
+  // The connection the streams record on, made on the GUI thread when first needed.
+  bool RecordingConnected();
 
   static void OnContextState(pa_context* context, void* userdata);
   static void OnSubscribe(pa_context* context, pa_subscription_event_type_t type,
@@ -122,6 +126,8 @@ class TPulseServer final : public IPulseServer {
   std::string default_source_;  // touched on the server's thread only, or with the lock held
   bool server_info_done_ = false;
   std::map<TStreamId, std::unique_ptr<TStream>> streams_;
+  std::unique_ptr<TPulseGuiLoop> gui_loop_;
+  pa_context* recording_ = nullptr;
 };
 
 TPulseServer::~TPulseServer() {
@@ -130,6 +136,12 @@ TPulseServer::~TPulseServer() {
   for (auto& [id, stream] : streams_)
     Release(*stream);
   streams_.clear();
+  if (recording_) {
+    pa_context_set_state_callback(recording_, nullptr, nullptr);
+    pa_context_disconnect(recording_);
+    pa_context_unref(recording_);
+  }
+  gui_loop_.reset();
   if (context_) {
     pa_context_set_state_callback(context_, nullptr, nullptr);
     pa_context_set_subscribe_callback(context_, nullptr, nullptr);
@@ -286,17 +298,13 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
   const pa_sample_spec sample_spec{SampleFormatOf(spec.Sample), spec.Rate, spec.Channels};
   if (!pa_sample_spec_valid(&sample_spec)) return false;
 
-  pa_threaded_mainloop_lock(mainloop_);
-  if (pa_context_get_state(context_) != PA_CONTEXT_READY || streams_.count(id)) {
-    pa_threaded_mainloop_unlock(mainloop_);
-    return false;
-  }
+  if (streams_.count(id) || !RecordingConnected()) return false;
   auto stream = std::make_unique<TStream>();
   stream->Owner = this;
   stream->Id = id;
   stream->FragmentBytes = std::max<std::size_t>(fragment_bytes, 1);
   stream->Pending.reserve(2 * stream->FragmentBytes);
-  stream->Stream = pa_stream_new(context_, "Meter input", &sample_spec, nullptr);
+  stream->Stream = pa_stream_new(recording_, "Meter input", &sample_spec, nullptr);
   bool ok = stream->Stream != nullptr;
   if (ok) {
     pa_stream_set_state_callback(stream->Stream, OnStreamState, stream.get());
@@ -317,7 +325,7 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
     ok = pa_stream_connect_record(s, source_name.empty() ? nullptr : source_name.c_str(), &attr,
                                   flags) == 0;
     if (ok) {
-      Wait(
+      gui_loop_->Wait(
           [s] {
             const pa_stream_state_t state = pa_stream_get_state(s);
             return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
@@ -325,7 +333,7 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
           kStreamSettleUs);
       ok = PA_STREAM_IS_GOOD(pa_stream_get_state(s));
     }
-    if (!ok) LogError("cannot record", pa_context_errno(context_));
+    if (!ok) LogError("cannot record", pa_context_errno(recording_));
   }
   if (ok) {
     stream->Ready = true;
@@ -333,12 +341,49 @@ bool TPulseServer::OpenStream(TStreamId id, const std::string& source_name, cons
   } else if (stream->Stream) {
     Release(*stream);
   }
-  pa_threaded_mainloop_unlock(mainloop_);
+  gui_loop_->Sync();
   return ok;
 }
 
-bool TPulseServer::StartStream(TStreamId id) {
+bool TPulseServer::RecordingConnected() {
+  if (recording_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(recording_)))
+    return pa_context_get_state(recording_) == PA_CONTEXT_READY;
+  // Gone since (its streams have failed and were told so): a new one.
+  if (recording_) {
+    for (auto& [id, stream] : streams_)
+      Release(*stream);
+    streams_.clear();
+    pa_context_set_state_callback(recording_, nullptr, nullptr);
+    pa_context_unref(recording_);
+    recording_ = nullptr;
+  }
+  if (!gui_loop_) gui_loop_ = std::make_unique<TPulseGuiLoop>();
+  if (!gui_loop_->Api()) return false;
+  // The server this object is connected to, not whatever libpulse would find now.
+  std::string server;
   pa_threaded_mainloop_lock(mainloop_);
+  if (const char* name = pa_context_get_server(context_)) server = name;
+  pa_threaded_mainloop_unlock(mainloop_);
+  recording_ = pa_context_new(gui_loop_->Api(), "Roarmark");
+  if (!recording_) return false;
+  if (pa_context_connect(recording_, server.empty() ? nullptr : server.c_str(),
+                         PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    LogError("cannot connect for recording", pa_context_errno(recording_));
+    gui_loop_->Sync();
+    return false;
+  }
+  gui_loop_->Wait(
+      [this] {
+        const pa_context_state_t state = pa_context_get_state(recording_);
+        return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+      },
+      kConnectTimeoutUs);
+  const bool ready = pa_context_get_state(recording_) == PA_CONTEXT_READY;
+  if (!ready) LogError("cannot connect for recording", pa_context_errno(recording_));
+  return ready;
+}
+
+bool TPulseServer::StartStream(TStreamId id) {
   bool ok = false;
   if (auto it = streams_.find(id); it != streams_.end()) {
     TStream& stream = *it->second;
@@ -349,12 +394,11 @@ bool TPulseServer::StartStream(TStreamId id) {
         pa_operation_unref(op);
     }
   }
-  pa_threaded_mainloop_unlock(mainloop_);
+  if (gui_loop_) gui_loop_->Sync();
   return ok;
 }
 
 void TPulseServer::StopStream(TStreamId id) {
-  pa_threaded_mainloop_lock(mainloop_);
   if (auto it = streams_.find(id); it != streams_.end()) {
     it->second->Running = false;
     it->second->Pending.clear();  // sound from before the stop is not recorded
@@ -363,16 +407,15 @@ void TPulseServer::StopStream(TStreamId id) {
         pa_operation_unref(op);
     }
   }
-  pa_threaded_mainloop_unlock(mainloop_);
+  if (gui_loop_) gui_loop_->Sync();
 }
 
 void TPulseServer::CloseStream(TStreamId id) {
-  pa_threaded_mainloop_lock(mainloop_);
   if (auto it = streams_.find(id); it != streams_.end()) {
     Release(*it->second);
     streams_.erase(it);
   }
-  pa_threaded_mainloop_unlock(mainloop_);
+  if (gui_loop_) gui_loop_->Sync();
 }
 
 void TPulseServer::Release(TStream& stream) {
@@ -396,7 +439,6 @@ void TPulseServer::OnStreamState(pa_stream* s, void* userdata) {
     const TStreamId id = stream->Id;
     stream->Owner->Tell([id](IPulseServerEvents& events) { events.StreamFailed(id); });
   }
-  pa_threaded_mainloop_signal(stream->Owner->mainloop_, 0);
 }
 
 void TPulseServer::OnStreamMoved(pa_stream*, void* userdata) {
@@ -428,9 +470,9 @@ void TPulseServer::OnStreamRead(pa_stream* s, std::size_t, void* userdata) {
   std::vector<std::uint8_t> chunk;
   chunk.reserve(2 * stream->FragmentBytes);
   chunk.swap(stream->Pending);
-  stream->Owner->Tell([id = stream->Id, chunk = std::move(chunk)](IPulseServerEvents& events) {
-    events.StreamData(id, chunk);
-  });
+  // Already on the GUI thread: straight to the listener, which only queues buffers.
+  if (IPulseServerEvents* events = stream->Owner->relay_->Events)
+    events->StreamData(stream->Id, std::move(chunk));
 }
 
 }  // namespace

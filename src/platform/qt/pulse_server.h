@@ -1,6 +1,6 @@
 // The PulseAudio sound server (also PipeWire's PulseAudio service): its sources and recording
-// streams, reached with libpulse on a thread of its own; what happens there reaches the GUI
-// thread as posted messages.
+// streams. The sources are watched with libpulse on a thread of its own, whose news reaches the
+// GUI thread as posted messages; streams record on the GUI thread.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +29,8 @@ bool ToPulseSpec(const WaveFormat& format, TPulseSpec& out);
 
 using TStreamId = std::uint64_t;
 
-// What the server tells, on the GUI thread, in the order it happened.
+// What the server tells, on the GUI thread: recorded sound as it comes, everything else as
+// posted messages in the order it happened.
 class IPulseServerEvents {
  public:
   virtual ~IPulseServerEvents() = default;
