@@ -6,8 +6,10 @@
 # with a 48 pt readout elsewhere on the picture, and a 240 pt readout alone. Target: at most 2 %.
 # Usage: cpu_usage.sh [PATH_TO_ROARMARK] [SECONDS] [OTHER_ROARMARK ...]
 # Further programs (an older build, say) are measured in the same run, layout by layout, so their
-# figures compare.
+# figures compare. ROUNDS=N measures each N times, the programs taking turns, and also prints
+# the median of each: on a virtual machine one run can be off by a few tenths.
 set -u
+rounds=${ROUNDS:-1}
 roarmark=${1:-$(dirname "$0")/../../build/src/platform/qt/roarmark}
 seconds=${2:-60}
 programs=("$roarmark" "${@:3}")
@@ -62,7 +64,7 @@ mkdir -p "$folder/Files" "$folder/Help"
 convert -size 1920x1080 gradient:navy-black -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
 
 # An amplitude-modulated tone: the meter, the peak and the readout keep moving.
-total=$(((seconds + 5) * ${#layouts[@]} * ${#programs[@]} + 30))
+total=$(((seconds + 5) * ${#layouts[@]} * ${#programs[@]} * rounds + 30))
 sox -n -t pulseaudio roar synth "$total" sine 1000 tremolo 0.7 90 >"$work/sox.log" 2>&1 &
 pids+=($!)
 
@@ -72,7 +74,10 @@ for layout in "${layouts[@]}"; do
   IFS='|' read -r name style meter readout font <<<"$layout"
   read -r mx my mw mh <<<"$meter"
   read -r rx ry <<<"$readout"
-  for program in "${programs[@]}"; do
+  declare -A shares=()
+  for round in $(seq "$rounds"); do
+  for index in "${!programs[@]}"; do
+    program=${programs[$index]}
     printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\nStyle=%s\r\nMeter Position X=%s\r\nMeter Position Y=%s\r\nMeter Width=%s\r\nMeter Height=%s\r\nReadout Position X=%s\r\nReadout Position Y=%s\r\nFontSize=%s\r\n' \
       "$style" "$mx" "$my" "$mw" "$mh" "$rx" "$ry" "$font" >"$folder/Roarmark.ini"
     "$program" >"$work/roarmark.log" 2>&1 &
@@ -95,8 +100,20 @@ for layout in "${layouts[@]}"; do
       status=1
       continue
     fi
-    awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v n="$name" -v p="$program" \
-      'BEGIN { printf "%-26s %6.2f %% of one core over %d s (target <= 2 %%)  %s\n", n, 100 * t / hz / s, s, p }'
+    share=$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
+      'BEGIN { printf "%.2f", 100 * t / hz / s }')
+    shares[$index]="${shares[$index]:-} $share"
+    printf '%-26s %6.2f %% of one core over %d s (target <= 2 %%)  %s\n' "$name" "$share" \
+      "$seconds" "$program"
   done
+  done
+  if [ "$rounds" -gt 1 ]; then
+    for index in "${!programs[@]}"; do
+      median=$(tr ' ' '\n' <<<"${shares[$index]:-}" | grep . | sort -n |
+        awk '{ v[NR] = $1 } END { if (NR) printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+      printf '%-26s %6s %% median of %d rounds  %s\n' "$name" "$median" "$rounds" "${programs[$index]}"
+    done
+  fi
+  unset shares
 done
 exit $status
