@@ -110,8 +110,8 @@ bool TPulseGuiLoop::Wait(const std::function<bool()>& done, std::uint64_t timeou
   while (!done()) {
     const pa_usec_t now = pa_rtclock_now();
     if (now >= end) break;
-    const auto left_ms = std::min<pa_usec_t>((end - now + 999) / 1000,
-                                             std::numeric_limits<int>::max());
+    const auto left_ms =
+        std::min<pa_usec_t>((end - now + 999) / 1000, std::numeric_limits<int>::max());
     if (Iterate(static_cast<int>(left_ms)) < 0) break;
   }
   poll_ = TPoll::Now;

@@ -30,7 +30,6 @@ using namespace ui;
 
 namespace {
 
-
 LRESULT CALLBACK OwnWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (TWin32Peer* peer = TWin32Peer::Of(window)) return peer->Message(message, w, l);
   return DefWindowProcW(window, message, w, l);
