@@ -34,6 +34,15 @@ bool IsSettingsFile(const std::string& rel) {
   return rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".cfg") == 0;
 }
 
+// A starter layout's settings, read as the program reads its settings files.
+TMeterSettings StarterSettings(const TStarterFile& file, const std::string& data_folder) {
+  TMeterSettings s;
+  TSettingsFileContext context;
+  context.DataFolder = data_folder;
+  ReadSettingsFile(TIniFile::Parse(file.Text), s, context);
+  return s;
+}
+
 // Creates `path` only when nothing is there yet.
 void WriteNewFile(const std::string& path, const std::string& text) {
   std::error_code ec;
@@ -108,10 +117,7 @@ void TForm1::EnsureDataFolder() {
   // An analogue layout's own picture is its dial, drawn for that layout's needle.
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
-    TMeterSettings s;
-    TSettingsFileContext context;
-    context.DataFolder = DataFolder;
-    ReadSettingsFile(TIniFile::Parse(file.Text), s, context);
+    const TMeterSettings s = StarterSettings(file, DataFolder);
     const std::string path = PortablePath(s.GraphicFilename, DataFolder);
     if (s.Style != kStyleAnalogue || fs::exists(path, ec)) continue;
     const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
@@ -147,10 +153,7 @@ void TForm1::EnsureDataFolder() {
   std::map<std::string, TBitmap32> pictures;
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
-    TMeterSettings s;
-    TSettingsFileContext context;
-    context.DataFolder = DataFolder;
-    ReadSettingsFile(TIniFile::Parse(file.Text), s, context);
+    const TMeterSettings s = StarterSettings(file, DataFolder);
     const std::string picture_path = PortablePath(s.GraphicFilename, DataFolder);
     TBitmap32& bg = pictures[picture_path];
     if (bg.Empty()) {
