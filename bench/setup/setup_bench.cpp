@@ -8,10 +8,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/application.h"
-#include "core/main_window.h"
-#include "display/pictures/bmp_writer.h"
-#include "platform/sim/sim_platform.h"
+#include "../bench_program.h"
 #include "platform/ui/keys.h"
 #include "setup/setup_dialog.h"
 
@@ -21,18 +18,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// A data folder with a full-HD picture and the vertical bars low on it, made once.
 const std::string& PreparedFolder() {
   static const std::string root = [] {
-    fs::path dir = fs::temp_directory_path() / "roarmark_bench_setup";
-    fs::create_directories(dir / "Quillmoor/Roarmark/Files");
-    platform::TPixels p;
-    p.Width = 1920;
-    p.Height = 1080;
-    p.Pixels.resize(static_cast<std::size_t>(p.Width) * p.Height);
-    for (std::size_t i = 0; i < p.Pixels.size(); ++i) {
-      p.Pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    }
-    WriteBmp24((dir / "Quillmoor/Roarmark/Files/Graphic.bmp").string(), p);
+    const fs::path dir = bench::MakeDataFolder("roarmark-bench-setup");
     std::ofstream(dir / "Quillmoor/Roarmark/Roarmark.ini")
         << "[Form]\r\nFitScreen=0\r\nStyle=1\r\nMeter Position Y=1000\r\n";
     return dir.string();
@@ -40,26 +29,9 @@ const std::string& PreparedFolder() {
   return root;
 }
 
-struct TRunningProgram {
-  platform::sim::SimPlatform sim;
-  std::unique_ptr<TRoarmarkProgram> program;
-  TRunningProgram() {
-    sim.shell.SetCommonAppDataFolder(PreparedFolder());
-    sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
-    sim.wave_input.AddDevice("Mic");
-    sim.wave_input.SetSignal(0, platform::sim::WaveSignal::Square(-6));
-    program = std::make_unique<TRoarmarkProgram>(sim.Platform());
-    program->Start();
-  }
-  void DrawOneBuffer() {
-    sim.wave_input.DeliverBuffers(1);
-    sim.loop.DispatchPending();
-  }
-};
-
 // From the call to the first buffer drawn while the dialog is shown; closing it is not timed.
 void BM_OpenSetupDialog(benchmark::State& state) {
-  TRunningProgram run;
+  bench::TBenchProgram run(PreparedFolder());
   TForm2& dialog = *run.program->SetupDialog();
   Clock::time_point start;
   bool timed = false;
@@ -85,7 +57,7 @@ BENCHMARK(BM_OpenSetupDialog)->UseManualTime()->Unit(benchmark::kMillisecond);
 // the display.
 void BM_OpenSetupDialogFirstTime(benchmark::State& state) {
   for (auto _ : state) {
-    TRunningProgram run;
+    bench::TBenchProgram run(PreparedFolder());
     TForm2& dialog = *run.program->SetupDialog();
     Clock::time_point start;
     bool timed = false;
@@ -108,7 +80,7 @@ BENCHMARK(BM_OpenSetupDialogFirstTime)->UseManualTime()->Unit(benchmark::kMillis
 // Typing a new bar height into the open dialog: the handler re-lays out the display and the
 // next buffer redraws the meter.
 void BM_LiveMeterFieldChange(benchmark::State& state) {
-  TRunningProgram run;
+  bench::TBenchProgram run(PreparedFolder());
   TForm2& dialog = *run.program->SetupDialog();
   dialog.FillDialog();
   int height = 400;

@@ -2,15 +2,11 @@
 // drawn in the new layout, and one step of a design-mode drag.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
-#include "core/application.h"
-#include "core/main_window.h"
-#include "display/pictures/bmp_writer.h"
-#include "platform/sim/sim_platform.h"
+#include "../bench_program.h"
 
 namespace roarmark {
 namespace {
@@ -20,20 +16,9 @@ namespace fs = std::filesystem;
 // A data folder with a full-HD picture and two layouts on it, made once.
 const std::string& PreparedFolder() {
   static const std::string root = [] {
-    std::string name = (fs::temp_directory_path() / "roarmark-bench-show-XXXXXX").string();
-    if (mkdtemp(name.data()) == nullptr) std::abort();
-    const fs::path dir = name;
-    fs::create_directories(dir / "Quillmoor/Roarmark/Files");
-    platform::TPixels p;
-    p.Width = 1920;
-    p.Height = 1080;
-    p.Pixels.resize(static_cast<std::size_t>(p.Width) * p.Height);
-    for (std::size_t i = 0; i < p.Pixels.size(); ++i) {
-      p.Pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    }
+    const fs::path dir = bench::MakeDataFolder("roarmark-bench-show");
     const fs::path files = dir / "Quillmoor/Roarmark/Files";
-    WriteBmp24((files / "Graphic.bmp").string(), p);
-    WriteBmp24((files / "stage.bmp").string(), p);
+    fs::copy_file(files / "Graphic.bmp", files / "stage.bmp");
     std::ofstream(files / "bars.cfg")
         << "[Form]\nStyle=1\nMeter Position X=188\nMeter Position Y=764\nMeter Width=128\n"
            "Meter Height=650\nReadout Position X=840\nReadout Position Y=400\nFontSize=120\n"
@@ -48,22 +33,8 @@ const std::string& PreparedFolder() {
   return root;
 }
 
-struct TRunning {
-  platform::sim::SimPlatform sim;
-  std::unique_ptr<TRoarmarkProgram> program;
-  TRunning() {
-    sim.shell.SetCommonAppDataFolder(PreparedFolder());
-    sim.monitors.AddMonitor(1920, 1080, 0, 0, 1920, 1040);
-    sim.wave_input.AddDevice("Mic");
-    sim.wave_input.SetSignal(0, platform::sim::WaveSignal::Square(-6));
-    program = std::make_unique<TRoarmarkProgram>(sim.Platform());
-    program->Start();
-  }
-  TForm1& Main() { return *program->MainWindow(); }
-};
-
 void BM_PresetRecallToFirstFrame(benchmark::State& state) {
-  TRunning run;
+  bench::TBenchProgram run(PreparedFolder());
   const std::string files = run.Main().DataFolder + "Files/";
   bool needle = false;
   for (auto _ : state) {
@@ -79,7 +50,7 @@ BENCHMARK(BM_PresetRecallToFirstFrame)->Unit(benchmark::kMillisecond);
 // The picture is shown 1:1, so control and layout pixels agree; the drag goes back and forth
 // by 10 pixels inside the meter box, moving it each time.
 void BM_DesignDragStep(benchmark::State& state) {
-  TRunning run;
+  bench::TBenchProgram run(PreparedFolder());
   TForm1& main = run.Main();
   main.LoadSettingsFile(main.DataFolder + "Files/bars.cfg");
   main.Settings.AllowDrag = true;
