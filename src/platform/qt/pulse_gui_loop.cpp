@@ -42,7 +42,7 @@ int TPulseGuiLoop::Poll(struct pollfd* fds, unsigned long count, int timeout, vo
   self->wanted_.clear();
   for (unsigned long i = 0; i < count; ++i) {
     fds[i].revents = 0;
-    if (fds[i].fd >= 0) self->wanted_[fds[i].fd] |= fds[i].events;
+    if (fds[i].fd >= 0) self->wanted_.emplace_back(fds[i].fd, fds[i].events);
   }
   self->wanted_timeout_ = timeout;
   return 0;
@@ -77,9 +77,12 @@ void TPulseGuiLoop::Watch() {
   // A notifier may be the one whose signal runs this: it is let go later, not deleted here.
   auto update = [this](std::map<int, std::unique_ptr<QSocketNotifier>>& notifiers, short events,
                        QSocketNotifier::Type type) {
+    auto wanted = [this, events](int fd) {
+      return std::any_of(wanted_.begin(), wanted_.end(),
+                         [&](const auto& w) { return w.first == fd && (w.second & events) != 0; });
+    };
     for (auto it = notifiers.begin(); it != notifiers.end();) {
-      auto want = wanted_.find(it->first);
-      if (want != wanted_.end() && (want->second & events) != 0) {
+      if (wanted(it->first)) {
         ++it;
         continue;
       }
@@ -87,8 +90,8 @@ void TPulseGuiLoop::Watch() {
       it->second.release()->deleteLater();
       it = notifiers.erase(it);
     }
-    for (const auto& [fd, wanted] : wanted_) {
-      if ((wanted & events) == 0 || notifiers.count(fd)) continue;
+    for (const auto& [fd, want] : wanted_) {
+      if ((want & events) == 0 || notifiers.count(fd)) continue;
       auto notifier = std::make_unique<QSocketNotifier>(fd, type);
       connect(notifier.get(), &QSocketNotifier::activated, this, [this] { Run(); });
       notifiers[fd] = std::move(notifier);

@@ -10,6 +10,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -40,7 +42,8 @@ class TPulseGuiLoop final : public QObject {
   TPoll poll_ = TPoll::Now;
   bool running_ = false;
   // What the loop waits for next, as recorded by its last poll.
-  std::map<int, short> wanted_;
+  // (Kept between runs: it is filled 40 times a second.)
+  std::vector<std::pair<int, short>> wanted_;
   int wanted_timeout_ = -1;
   std::map<int, std::unique_ptr<QSocketNotifier>> readers_;
   std::map<int, std::unique_ptr<QSocketNotifier>> writers_;
