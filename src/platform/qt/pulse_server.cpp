@@ -5,6 +5,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -112,6 +113,7 @@ class TPulseServer final : public IPulseServer {
                              void* userdata);
   static void OnServerInfo(pa_context* context, const pa_server_info* info, void* userdata);
   static void OnStreamState(pa_stream* stream, void* userdata);
+  static void OnRecordingState(pa_context* context, void* userdata);
   static void OnStreamRead(pa_stream* stream, std::size_t bytes, void* userdata);
   static void OnStreamMoved(pa_stream* stream, void* userdata);
   static void OnTimeout(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv,
@@ -122,12 +124,14 @@ class TPulseServer final : public IPulseServer {
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;
   bool connected_ = false;
-  bool lost_told_ = false;
+  // Either connection may be the first to see the server go; the loss is told once.
+  std::atomic<bool> lost_told_ = false;
   std::string default_source_;  // touched on the server's thread only, or with the lock held
   bool server_info_done_ = false;
   std::map<TStreamId, std::unique_ptr<TStream>> streams_;
   std::unique_ptr<TPulseGuiLoop> gui_loop_;
   pa_context* recording_ = nullptr;
+  bool recording_ready_ = false;
 };
 
 TPulseServer::~TPulseServer() {
@@ -228,10 +232,22 @@ bool TPulseServer::Connect(std::vector<TPulseSource>& sources) {
   return ok;
 }
 
+// The recording connection sees the server go as soon as the other one, often sooner: the loss
+// is told before the failed streams lead anyone to open a stream again.
+void TPulseServer::OnRecordingState(pa_context* context, void* userdata) {
+  auto* self = static_cast<TPulseServer*>(userdata);
+  const pa_context_state_t state = pa_context_get_state(context);
+  if (state == PA_CONTEXT_READY) self->recording_ready_ = true;
+  if (PA_CONTEXT_IS_GOOD(state) || !self->recording_ready_ || self->lost_told_.exchange(true))
+    return;
+  LogError("connection lost", pa_context_errno(context));
+  self->Tell([](IPulseServerEvents& events) { events.ServerLost(); });
+}
+
 void TPulseServer::OnContextState(pa_context* context, void* userdata) {
   auto* self = static_cast<TPulseServer*>(userdata);
-  if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) && self->connected_ && !self->lost_told_) {
-    self->lost_told_ = true;
+  if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) && self->connected_ &&
+      !self->lost_told_.exchange(true)) {
     LogError("connection lost", pa_context_errno(context));
     self->Tell([](IPulseServerEvents& events) { events.ServerLost(); });
   }
@@ -366,6 +382,8 @@ bool TPulseServer::RecordingConnected() {
   pa_threaded_mainloop_unlock(mainloop_);
   recording_ = pa_context_new(gui_loop_->Api(), "Roarmark");
   if (!recording_) return false;
+  recording_ready_ = false;
+  pa_context_set_state_callback(recording_, OnRecordingState, this);
   if (pa_context_connect(recording_, server.empty() ? nullptr : server.c_str(),
                          PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
     LogError("cannot connect for recording", pa_context_errno(recording_));
