@@ -18,6 +18,7 @@
 #include "display/pictures/default_picture.h"
 #include "display/pictures/dial_picture.h"
 #include "display/readout.h"
+#include "platform/file_path.h"
 #include "platform/path_separator.h"
 #include "settings/paths.h"
 #include "settings/preset_list.h"
@@ -46,8 +47,8 @@ TMeterSettings StarterSettings(const TStarterFile& file, const std::string& data
 // Creates `path` only when nothing is there yet.
 void WriteNewFile(const std::string& path, const std::string& text) {
   std::error_code ec;
-  if (fs::exists(path, ec)) return;
-  std::ofstream out(path, std::ios::binary);
+  if (fs::exists(platform::FilePath(path), ec)) return;
+  std::ofstream out(platform::FilePath(path), std::ios::binary);
   out << text;
 }
 
@@ -100,14 +101,15 @@ TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel
 
 bool TForm1::DataFolderExists() const {
   std::error_code ec;
-  return fs::exists(DataFolder, ec);
+  return fs::exists(platform::FilePath(DataFolder), ec);
 }
 
 void TForm1::EnsureDataFolder() {
   std::error_code ec;
-  if (fs::exists(DataFolder, ec)) return;
-  if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;
-  fs::create_directories(fs::path(DataFolder) / "Help", ec);
+  const fs::path folder = platform::FilePath(DataFolder);
+  if (fs::exists(folder, ec)) return;
+  if (!fs::create_directories(folder / "Files", ec)) return;
+  fs::create_directories(folder / "Help", ec);
   CopyHelpDocuments(DataFolder + "Help" + platform::kPathSeparator);
 
   const platform::TPixels picture = MakeDefaultPicture();
@@ -119,7 +121,7 @@ void TForm1::EnsureDataFolder() {
     if (!IsSettingsFile(file.Path)) continue;
     const TMeterSettings s = StarterSettings(file, DataFolder);
     const std::string path = PortablePath(s.GraphicFilename, DataFolder);
-    if (s.Style != kStyleAnalogue || fs::exists(path, ec)) continue;
+    if (s.Style != kStyleAnalogue || fs::exists(platform::FilePath(path), ec)) continue;
     const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
     platform::IFonts* fonts = Display.Fonts;
     WriteBmp24(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int pixel_em) {

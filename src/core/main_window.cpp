@@ -16,6 +16,7 @@
 #include "display/pictures/jpeg_reader.h"
 #include "display/pictures/picture_scaling.h"
 #include "display/readout.h"
+#include "platform/file_path.h"
 #include "platform/path_separator.h"
 #include "settings/ini_store.h"
 #include "settings/paths.h"
@@ -60,11 +61,11 @@ std::string StartupDecay(const std::string& stored) {
 std::string FindFileIgnoringCase(const std::string& path) {
   if (FileExists(path)) return path;
   std::error_code ec;
-  const fs::path p(path);
-  const std::string wanted = Upper(p.filename().string());
+  const fs::path p = platform::FilePath(path);
+  const std::string wanted = Upper(platform::PathText(p.filename()));
   for (const auto& entry : fs::directory_iterator(p.parent_path(), ec)) {
-    if (entry.is_regular_file(ec) && Upper(entry.path().filename().string()) == wanted) {
-      return entry.path().string();
+    if (entry.is_regular_file(ec) && Upper(platform::PathText(entry.path().filename())) == wanted) {
+      return platform::PathText(entry.path());
     }
   }
   return path;

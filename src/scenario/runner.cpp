@@ -12,6 +12,7 @@
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
+#include "platform/file_path.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_wav.h"
 #include "platform/ui/application.h"
@@ -150,7 +151,7 @@ TScenarioRunner::~TScenarioRunner() {
   sim_.reset();
   if (own_folder_) {
     std::error_code ec;
-    fs::remove_all(folder_, ec);
+    fs::remove_all(platform::FilePath(folder_), ec);
   }
 }
 
@@ -169,7 +170,7 @@ bool TScenarioRunner::Ended() const {
 
 void TScenarioRunner::Prepare() {
   if (!folder_.empty()) return;
-  std::string pattern = (fs::temp_directory_path() / "roarmark-sim-XXXXXX").string();
+  std::string pattern = platform::PathText(fs::temp_directory_path() / "roarmark-sim-XXXXXX");
   if (mkdtemp(pattern.data()) == nullptr) throw TCommandError{0, "cannot make a temporary folder"};
   folder_ = pattern;
   own_folder_ = true;
@@ -288,13 +289,14 @@ void TScenarioRunner::Execute(const TCommand& c) {
     Prepare();
     const std::string path = DataPath(c.Arg(0));
     std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
+    fs::create_directories(platform::FilePath(path).parent_path(), ec);
     if (name == "write") {
-      std::ofstream out(path, std::ios::binary);
+      std::ofstream out(platform::FilePath(path), std::ios::binary);
       out << c.Arg(1);
       if (!out) Fail(c, "cannot write " + path);
     } else if (name == "copy") {
-      fs::copy_file(c.Arg(1), path, fs::copy_options::overwrite_existing, ec);
+      fs::copy_file(platform::FilePath(c.Arg(1)), platform::FilePath(path),
+                    fs::copy_options::overwrite_existing, ec);
       if (ec) Fail(c, "cannot copy " + c.Arg(1) + ": " + ec.message());
     } else {
       platform::TPixels pixels;
@@ -555,7 +557,7 @@ void TScenarioRunner::Print(const TCommand& c) {
     for (const auto& path : sim_->shell.Opened())
       out_ << "opened " << Quote(path) << "\n";
   } else if (what == "file") {
-    std::ifstream in(DataPath(c.Arg(1)), std::ios::binary);
+    std::ifstream in(platform::FilePath(DataPath(c.Arg(1))), std::ios::binary);
     if (!in) {
       out_ << "file " << c.Arg(1) << " missing\n";
       return;

@@ -10,6 +10,8 @@
 #include <limits>
 #include <sstream>
 
+#include "platform/file_path.h"
+
 namespace roarmark {
 namespace {
 
@@ -230,7 +232,8 @@ TIniFile TIniFile::Parse(std::string_view bytes) {
 
 TIniFile TIniFile::Load(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return TIniFile();  // missing, or a folder
+  if (!std::filesystem::is_regular_file(platform::FilePath(path), ec))
+    return TIniFile();  // missing, or a folder
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return TIniFile();
   std::string text;
@@ -370,9 +373,10 @@ void TIniFile::WriteColour(std::string_view section, std::string_view key, std::
 
 bool MayWriteAsIni(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
+  const std::filesystem::path file = platform::FilePath(path);
+  if (!std::filesystem::exists(file, ec)) return true;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
   if (!in) return true;  // the save itself reports what it cannot read
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (StartsWith(bytes, kUtf16LeBom) || StartsWith(bytes, kUtf16BeBom)) {

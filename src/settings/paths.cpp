@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "platform/file_path.h"
 #include "platform/path_separator.h"
 
 namespace roarmark {
@@ -30,7 +31,7 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
 
 bool FileExists(const std::string& path) {
   std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+  return !path.empty() && std::filesystem::is_regular_file(platform::FilePath(path), ec);
 }
 
 }  // namespace roarmark

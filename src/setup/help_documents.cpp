@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "platform/file_path.h"
+
 namespace roarmark {
 
 namespace fs = std::filesystem;
@@ -13,14 +15,14 @@ int CopyHelpDocuments(const std::string& help_folder) {
     int copied = 0;
     bool found = false;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
-      const std::string name = entry.path().filename().string();
+      const std::string name = platform::PathText(entry.path().filename());
       if (!entry.is_regular_file(ec) || !name.starts_with("Roarmark Help ") ||
           !name.ends_with(".pdf")) {
         continue;
       }
       found = true;
-      if (fs::copy_file(entry.path(), fs::path(help_folder) / name, fs::copy_options::skip_existing,
-                        ec)) {
+      if (fs::copy_file(entry.path(), platform::FilePath(help_folder) / entry.path().filename(),
+                        fs::copy_options::skip_existing, ec)) {
         ++copied;
       }
     }

@@ -4,7 +4,8 @@
 #
 # The data folder's paths are built with backslashes on Windows, and the expected output is the
 # Linux one: in a path below the scenario's "work" folder every separator is turned into '/'
-# (a quoted text prints it as an escaped "\\", anything else as a bare "\"). Other backslashes,
+# (a quoted text prints it as an escaped "\\", anything else as a bare "\"); the folder a script
+# names may go on below "work" with '/' ("work/Jörg"). Other backslashes,
 # such as the escapes "\n" and "\r" of a quoted text, stay as they are.
 . "$(dirname "$0")/wine_env.sh"
 wine_ready
@@ -14,8 +15,8 @@ slashes() {
   tr -d '\r' | perl -pe '
     s{("(?:[^"\\]|\\.)*")|([^"]+)}{
       my ($quoted, $bare) = ($1, $2);
-      if (defined $quoted) { $quoted =~ s{(work(?:\\\\[^"\\]*)+)}{ (my $p = $1) =~ s{\\\\}{/}g; $p }ge; $quoted }
-      else { $bare =~ s{(work(?:\\[^"\\]*)+)}{ (my $p = $1) =~ s{\\}{/}g; $p }ge; $bare }
+      if (defined $quoted) { $quoted =~ s{(work(?:(?:\\\\|/)[^"\\]*)+)}{ (my $p = $1) =~ s{\\\\}{/}g; $p }ge; $quoted }
+      else { $bare =~ s{(work(?:[\\/][^"\\]*)+)}{ (my $p = $1) =~ s{\\}{/}g; $p }ge; $bare }
     }ge'
 }
 slashes <wine.out

@@ -7,6 +7,8 @@
 #include <random>
 #include <system_error>
 
+#include "platform/file_path.h"
+
 namespace roarmark {
 
 namespace {
@@ -73,7 +75,7 @@ bool WriteBmp24(const std::string& path, const platform::TPixels& picture) {
   std::vector<std::uint8_t> bytes;
   if (!EncodeBmp24(picture, bytes)) return false;
 
-  const std::filesystem::path target(path);
+  const std::filesystem::path target = platform::FilePath(path);
   // A name of its own each time, so a leftover from a crash never blocks later saves.
   std::filesystem::path temporary = target;
   temporary += ".~" + std::to_string(std::random_device{}()) + ".tmp";

@@ -5,12 +5,14 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/file_path.h"
+
 namespace roarmark {
 
 bool ReadPictureFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   bytes.clear();
   std::error_code ec;
-  const std::filesystem::path file(path);
+  const std::filesystem::path file = platform::FilePath(path);
   if (!std::filesystem::is_regular_file(file, ec)) return false;
   const std::uintmax_t size = std::filesystem::file_size(file, ec);
   if (ec || size == 0 || size > kMaxPictureFileBytes) return false;
