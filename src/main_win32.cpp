@@ -1,4 +1,5 @@
-// The Windows program: Roarmark on Win32.
+// The Windows program: Roarmark on Win32. Its manifest (src/platform/win32/roarmark.rc) makes it
+// per-monitor DPI aware, so the meter is laid out in device pixels on every monitor.
 
 // clang-format off
 #include "platform/win32/base/win32_windows.h"
@@ -8,8 +9,6 @@
 #include "platform/win32/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // Sharp pixels on scaled displays: the meter is laid out in screen pixels.
-  SetProcessDPIAware();
   roarmark::platform::win32::TWin32Platform platform;
   return roarmark::RunRoarmark(platform.Platform());
 }

@@ -19,7 +19,7 @@ jobs=${ROARMARK_JOBS:-2}
 need_packages() {
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    imagemagick x11-apps pulseaudio pulseaudio-utils sox; do
+    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -93,3 +93,5 @@ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
   -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON
 cmake --build "$build" -j"$jobs" --target roarmark roarmark-sim
+# The backend's unit tests, run under wine by CTest.
+cmake --build "$build" -j"$jobs" --target roarmark_win32_tests
