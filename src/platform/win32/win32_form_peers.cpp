@@ -41,6 +41,7 @@ class TFormPeer final : public TWin32Peer {
         FormStyle(form.BorderStyle(), form.HasCloseBox()), form.Left(), form.Top(), form.Width(),
         form.Height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetPropW(window_, kPeerProperty, this);
+    dpi_ = GetDpiForWindow(window_);
     mouse_ = TMouse::Forward;
     Quietly([&] {
       ApplyFont();
@@ -65,6 +66,9 @@ class TFormPeer final : public TWin32Peer {
           });
         }
         break;
+      case WM_DPICHANGED:
+        MovedToDpi(HIWORD(w), *reinterpret_cast<const RECT*>(l));
+        return 0;
       case WM_ACTIVATE:
         if (!updating_ && LOWORD(w) != WA_INACTIVE && form_.Visible() && !form_.Active() &&
             form_.InputEnabled())
@@ -118,6 +122,38 @@ class TFormPeer final : public TWin32Peer {
   }
 
  private:
+  // The form is on a monitor of another DPI now (dragged there, or placed there by the program).
+  // Its pixels stay device pixels: the client area keeps its size and only the frame follows the
+  // new DPI, so the picture is neither scaled nor cut; the system's suggested rectangle (the old
+  // size scaled) gives only the place of a form the user dragged. The text of the controls is
+  // made anew for the new DPI.
+  void MovedToDpi(UINT dpi, const RECT& suggested) {
+    const int client_width = form_.ClientWidth(), client_height = form_.ClientHeight();
+    dpi_ = dpi;
+    const DWORD style = FormStyle(form_.BorderStyle(), form_.HasCloseBox());
+    RECT outer{0, 0, client_width, client_height};
+    if (form_.BorderStyle() != TBorderStyle::bsNone)
+      AdjustWindowRectExForDpi(&outer, style, FALSE, FormExStyle(form_.BorderStyle()), dpi);
+    const int left = updating_ ? form_.Left() : suggested.left;
+    const int top = updating_ ? form_.Top() : suggested.top;
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    Quietly([&] {
+      SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    backend_.Guard([&] {
+      if (left != form_.Left() || top != form_.Top()) form_.UserMoved(left, top);
+      if (width != form_.Width() || height != form_.Height()) form_.UserResized(width, height);
+    });
+    DpiChanged();
+    EnumChildWindows(
+        window_,
+        [](HWND child, LPARAM) {
+          if (TWin32Peer* peer = Of(child)) peer->DpiChanged();
+          return TRUE;
+        },
+        0);
+  }
+
   void ApplyFocus() {
     if (!form_.Active()) return;
     HWND target = window_;

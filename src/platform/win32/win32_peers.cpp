@@ -166,15 +166,27 @@ COLORREF TWin32Peer::Colour(TColour colour) const {
   return colour & 0xFFFFFFu;
 }
 
+UINT TWin32Peer::Dpi() const {
+  if (const TWin32Peer* form = Of(window_ ? GetAncestor(window_, GA_ROOT) : nullptr);
+      form && form->dpi_)
+    return form->dpi_;
+  const UINT dpi = window_ ? GetDpiForWindow(window_) : 0;
+  return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+void TWin32Peer::DpiChanged() {
+  Quietly([&] { ApplyFont(); });
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+// Point sizes are turned into pixels for the monitor the form is on.
 void TWin32Peer::ApplyFont() {
   const TFont& f = control_.Font();
   LOGFONTW lf{};
   if (f.PixelHeight > 0) {
     lf.lfHeight = -f.PixelHeight;
   } else {
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(f.Size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    lf.lfHeight = -MulDiv(f.Size, static_cast<int>(Dpi()), 72);
   }
   lf.lfWeight = (f.Style & fsBold) ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = (f.Style & fsItalic) != 0;

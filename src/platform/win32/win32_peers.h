@@ -22,6 +22,10 @@ class TWin32Peer : public ui::IControlPeer {
 
   void PropertyChanged(ui::TProperty what) override;
   HWND Window() const { return window_; }
+  // The dots per inch of the monitor the peer's form is on (96 at 100 %).
+  UINT Dpi() const;
+  // The form moved to a monitor of another DPI: the font is made anew for it.
+  void DpiChanged();
   ui::TControl& Control() const { return control_; }
 
   // Notifications a native child sends to its parent (a form or panel), handed on to its peer.
@@ -64,6 +68,7 @@ class TWin32Peer : public ui::IControlPeer {
   HBRUSH brush_ = nullptr;
   TMouse mouse_ = TMouse::Native;
   bool updating_ = false;
+  UINT dpi_ = 0;  // a form's, as the system last told it
   bool pressed_ = false;
   int wheel_ = 0;
 };

@@ -45,10 +45,17 @@ TWin32UiBackend::~TWin32UiBackend() {
   loop_.PreTranslate = nullptr;
 }
 
+// Frames are as thick as the DPI of the display's monitor makes them; the program's other forms
+// open over the display.
 TFrameExtents TWin32UiBackend::FrameExtents(TBorderStyle style) const {
   if (style == TBorderStyle::bsNone) return kNoFrame;
+  UINT dpi = GetDpiForSystem();
+  if (app_ && app_->MainForm()) {
+    if (auto* main = dynamic_cast<TWin32Peer*>(app_->MainForm()->Peer()); main && main->Window())
+      dpi = main->Dpi();
+  }
   RECT r{0, 0, 100, 100};
-  AdjustWindowRectEx(&r, FormStyle(style, true), FALSE, FormExStyle(style));
+  AdjustWindowRectExForDpi(&r, FormStyle(style, true), FALSE, FormExStyle(style), dpi);
   return TFrameExtents{-r.left, -r.top, r.right - 100, r.bottom - 100};
 }
 
