@@ -1,14 +1,19 @@
-// The installed fonts as the registry lists them ("Arial Bold (TrueType)" = "arialbd.ttf"),
-// relative names taken from the Windows font folder. A family without the style asked for falls
-// back to its regular face, then to the usual sans faces, then to any font there is.
+// The installed fonts as the registry lists them ("Arial Bold (TrueType)" = "arialbd.ttf"): the
+// machine's under HKLM, relative names taken from the Windows font folder, then the fonts the
+// user installed alone (Windows 10 1809 and later) under HKCU, full paths, usually in
+// %LOCALAPPDATA%\Microsoft\Windows\Fonts. A family without the style asked for falls back to
+// its regular face, then to the usual sans faces, then to any font there is.
 #include "platform/win32/base/win32_fonts.h"
 
 // clang-format off
 #include "platform/win32/base/win32_windows.h"
 // clang-format on
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "platform/win32/base/win32_text.h"
 
@@ -29,6 +34,16 @@ std::wstring FontsFolder() {
   return std::wstring(windows) + L"\\Fonts";
 }
 
+// Where a relative name under HKCU would lie.
+std::wstring UserFontsFolder() {
+  wchar_t local[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)))
+    return FontsFolder();
+  return std::wstring(local) + L"\\Microsoft\\Windows\\Fonts";
+}
+
+constexpr wchar_t kFontsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
 bool IsFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -46,25 +61,42 @@ bool Scalable(const std::string& file) {
 
 void TWin32Fonts::Load() {
   loaded_ = true;
-  const std::string folder = Narrow(FontsFolder());
+  Load(HKEY_LOCAL_MACHINE, FontsFolder());
+  Load(HKEY_CURRENT_USER, UserFontsFolder());
+}
+
+void TWin32Fonts::Load(HKEY root, const std::wstring& folder) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-                    0, KEY_READ, &key) != ERROR_SUCCESS)
-    return;
+  if (RegOpenKeyExW(root, kFontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  DWORD longest_name = 0, longest_data = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   &longest_name, &longest_data, nullptr, nullptr);
+  std::vector<wchar_t> name(longest_name + 1);
+  // Room for a terminating null the registry may not have stored.
+  std::vector<wchar_t> data(longest_data / sizeof(wchar_t) + 2);
   for (DWORD i = 0;; ++i) {
-    wchar_t name[512];
-    BYTE data[2 * MAX_PATH + 2] = {};
-    DWORD name_len = 512, data_len = sizeof data - 2, type = 0;
-    const LONG r = RegEnumValueW(key, i, name, &name_len, nullptr, &type, data, &data_len);
+    DWORD name_len = static_cast<DWORD>(name.size());
+    DWORD data_len = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+    DWORD type = 0;
+    std::fill(data.begin(), data.end(), L'\0');
+    const LONG r = RegEnumValueW(key, i, name.data(), &name_len, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data.data()), &data_len);
     if (r == ERROR_NO_MORE_ITEMS) break;
-    if (r != ERROR_SUCCESS || type != REG_SZ) continue;
-    std::string display = Narrow(std::wstring(name, name_len));
+    if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) continue;
+    std::wstring file(data.data());
+    if (type == REG_EXPAND_SZ) {
+      const DWORD n = ExpandEnvironmentStringsW(file.c_str(), nullptr, 0);
+      std::wstring expanded(n, L'\0');
+      if (n == 0 || ExpandEnvironmentStringsW(file.c_str(), expanded.data(), n) != n) continue;
+      expanded.resize(n - 1);
+      file = expanded;
+    }
+    if (!Scalable(Narrow(file))) continue;
+    const bool absolute = file.size() > 2 && (file[1] == L':' || file[0] == L'\\');
+    if (!absolute) file = folder + L"\\" + file;
+    std::string display = Narrow(std::wstring(name.data(), name_len));
     if (auto paren = display.find(" ("); paren != std::string::npos) display.resize(paren);
-    std::string file = Narrow(reinterpret_cast<const wchar_t*>(data));
-    if (!Scalable(file)) continue;
-    const bool absolute = file.size() > 2 && (file[1] == ':' || file[0] == '\\');
-    if (!absolute) file = folder + "\\" + file;
-    entries_.push_back({Lower(display), file});
+    entries_.push_back({Lower(display), Narrow(file)});
   }
   RegCloseKey(key);
 }

@@ -1,5 +1,9 @@
-// Font files in the Windows font folder, found through the registry's list of installed fonts.
+// Font files of the machine's and the user's installed fonts, found through the registry's lists.
 #pragma once
+
+// clang-format off
+#include "platform/win32/base/win32_windows.h"
+// clang-format on
 
 #include <map>
 #include <string>
@@ -20,6 +24,8 @@ class TWin32Fonts : public IFonts {
     std::string Path;
   };
   void Load();
+  // The list under `root`; relative file names lie in `folder`.
+  void Load(HKEY root, const std::wstring& folder);
   std::string Match(const std::string& family, bool bold, bool italic) const;
   // The file of the face listed as `wanted` (lower case, the " (TrueType)" dropped), or empty.
   std::string MatchName(const std::string& wanted) const;
