@@ -1,7 +1,10 @@
 // Saving the program's own files on Windows: the same promise as the POSIX save (never lose
 // what is on disk, never replace what may not be replaced), with the Windows calls. The new
 // bytes go to a uniquely named file in the same folder, are flushed, and then take the old
-// file's place with ReplaceFileW, which keeps its attributes and access rights.
+// file's place with ReplaceFileW, which keeps its attributes and access rights. Another program
+// that holds the file for a moment (a virus scanner, the search indexer, a backup or sync tool)
+// only delays a save: the calls it blocks are tried again for about a second before the save
+// reports the failure.
 
 // clang-format off
 #include "platform/win32/base/win32_windows.h"
@@ -30,6 +33,7 @@ std::string Reason(DWORD error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
       return std::strerror(EACCES);
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -54,6 +58,36 @@ std::string Reason(DWORD error) {
                              reason.back() == ' ' || reason.back() == '.'))
     reason.pop_back();
   return reason;
+}
+
+// What another program holding the file gives (ReplaceFileW says it could not remove the old
+// file, which then stays as it was).
+bool HeldElsewhere(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Runs `attempt` (true on success, the reason in GetLastError otherwise) until it succeeds, fails
+// for another reason, or has been refused for about a second.
+template <class Attempt>
+bool Retried(Attempt attempt) {
+  static constexpr DWORD kWaitsMs[] = {10, 20, 40, 80, 150, 200, 250, 250};
+  for (const DWORD wait : kWaitsMs) {
+    if (attempt()) return true;
+    if (!HeldElsewhere(GetLastError())) return false;
+    Sleep(wait);
+  }
+  return attempt();
+}
+
+HANDLE OpenRetried(const std::wstring& path, DWORD access) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  Retried([&] {
+    file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file != INVALID_HANDLE_VALUE;
+  });
+  return file;
 }
 
 // The full path with '\' separators, which every call below accepts.
@@ -101,8 +135,7 @@ std::optional<std::string> ReadFileForSave(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     Fail("create", path, ERROR_DIRECTORY);
-  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenRetried(wide, GENERIC_READ);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
@@ -134,12 +167,11 @@ std::optional<std::string> ReadFileForSave(const std::string& path) {
 
 void SaveFileWhole(const std::string& path, std::string_view bytes) {
   const std::wstring wide = FullPath(path);
-  const bool exists = CheckReplaceable(wide, path);
+  const bool had_old = CheckReplaceable(wide, path);
+  bool exists = had_old;
   if (exists) {
     // The process must be able to open the old file for writing, or it may not replace it.
-    HANDLE probe =
-        CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE probe = OpenRetried(wide, GENERIC_READ | GENERIC_WRITE);
     if (probe == INVALID_HANDLE_VALUE) Fail("create", path, GetLastError());
     CloseHandle(probe);
   }
@@ -168,15 +200,26 @@ void SaveFileWhole(const std::string& path, std::string_view bytes) {
     DeleteFileW(temp);
     Fail("create", path, write_error);
   }
-  if (exists) {
-    ok = ReplaceFileW(wide.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr);
-  } else {
-    ok = MoveFileExW(temp, wide.c_str(), MOVEFILE_WRITE_THROUGH);
-  }
+  ok = Retried([&] {
+    if (!exists) return MoveFileExW(temp, wide.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (ReplaceFileW(wide.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+      return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+      return false;
+    // The old file is out of the way already; the new one goes in under its name.
+    if (MoveFileExW(temp, wide.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD move_error = GetLastError();
+    exists = GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+    SetLastError(move_error);
+    return false;
+  });
   if (!ok) {
     const DWORD error = GetLastError();
-    DeleteFileW(temp);
+    // With the old file gone, the new bytes under the temporary name are all there is: kept.
+    if (!had_old || GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(temp);
     Fail("create", path, error);
   }
 }
