@@ -9,8 +9,10 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
@@ -50,12 +52,40 @@ class TPaintedPeer : public TWin32Peer {
 };
 
 // The display image: the owner's pixels 1:1 or stretched (nearest neighbour) over grey; only
-// the areas the owner reports as changed are repainted.
+// the areas the owner reports as changed are repainted, each on its own: the meter and the
+// readout are small parts of a full-screen picture, 40 times a second, and their bounding box
+// may be most of it.
 class TImagePeer final : public TPaintedPeer {
  public:
   TImagePeer(TWin32UiBackend& backend, TImageView& view)
       : TPaintedPeer(backend, view), view_(view) {
     Create(kPaintedClass, WS_CLIPSIBLINGS, 0, TMouse::Forward);
+  }
+
+  std::uint64_t PresentedPixels() const { return presented_pixels_; }
+
+  LRESULT Message(UINT message, WPARAM w, LPARAM l) override {
+    if (message != WM_PAINT) return TPaintedPeer::Message(message, w, l);
+    // The update region's rectangles, taken before BeginPaint empties it.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetUpdateRgn(window_, region, FALSE);
+    std::vector<RECT> parts;
+    if (kind != ERROR && kind != NULLREGION) {
+      const DWORD size = GetRegionData(region, 0, nullptr);
+      std::vector<std::byte> data(size);
+      auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+      if (size > 0 && GetRegionData(region, size, rgn) == size) {
+        const auto* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
+        parts.assign(rects, rects + rgn->rdh.nCount);
+      }
+    }
+    DeleteObject(region);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (parts.empty()) parts.push_back(ps.rcPaint);
+    PaintParts(dc, parts);
+    EndPaint(window_, &ps);
+    return 0;
   }
 
  protected:
@@ -71,58 +101,76 @@ class TImagePeer final : public TPaintedPeer {
       InvalidateRect(window_, nullptr, FALSE);
       return;
     }
-    if (changed.Area.Width() <= 0 || changed.Area.Height() <= 0) return;
-    RECT r{changed.Area.Left, changed.Area.Top, changed.Area.Right, changed.Area.Bottom};
-    if (view_.ScaleMode() == TScaleMode::smStretch) {
-      RECT client;
-      GetClientRect(window_, &client);
-      // Every client pixel whose source pixel lies in the area, with a pixel to spare.
-      r.left = r.left * client.right / image.Width - 1;
-      r.top = r.top * client.bottom / image.Height - 1;
-      r.right = (r.right * client.right + image.Width - 1) / image.Width + 1;
-      r.bottom = (r.bottom * client.bottom + image.Height - 1) / image.Height + 1;
+    RECT client;
+    GetClientRect(window_, &client);
+    for (const TRect& area : changed.Areas) {
+      RECT r{std::max(0, area.Left), std::max(0, area.Top), std::min(image.Width, area.Right),
+             std::min(image.Height, area.Bottom)};
+      if (r.right <= r.left || r.bottom <= r.top) continue;
+      if (view_.ScaleMode() == TScaleMode::smStretch) {
+        // Every client pixel whose source pixel lies in the area, with a pixel to spare.
+        r.left = r.left * client.right / image.Width - 1;
+        r.top = r.top * client.bottom / image.Height - 1;
+        r.right = (r.right * client.right + image.Width - 1) / image.Width + 1;
+        r.bottom = (r.bottom * client.bottom + image.Height - 1) / image.Height + 1;
+      }
+      InvalidateRect(window_, &r, FALSE);
     }
-    InvalidateRect(window_, &r, FALSE);
   }
 
-  void Paint(HDC dc, const RECT& area) override {
+  void Paint(HDC dc, const RECT& area) override { PaintParts(dc, {area}); }
+
+ private:
+  void PaintParts(HDC dc, const std::vector<RECT>& parts) {
     RECT client;
     GetClientRect(window_, &client);
     const TPixelsView& image = view_.Image();
     HBRUSH grey = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
     if (!image.Pixels || image.Width <= 0 || image.Height <= 0) {
-      FillRect(dc, &area, grey);
+      for (const RECT& part : parts)
+        FillRect(dc, &part, grey);
       DeleteObject(grey);
       return;
     }
-    const BITMAPINFO info = TopDownInfo(image.Width, image.Height);
     SetStretchBltMode(dc, COLORONCOLOR);
     if (view_.ScaleMode() == TScaleMode::smStretch) {
+      // One stretch, which the update region clips: the parts alone would each round the
+      // picture's pixels on their own.
+      const BITMAPINFO info = TopDownInfo(image.Width, image.Height);
       StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, image.Width, image.Height,
                     image.Pixels, &info, DIB_RGB_COLORS, SRCCOPY);
-    } else {
-      // Only the rows and columns of the area, straight from the picture.
-      const int left = std::max<int>(0, area.left), top = std::max<int>(0, area.top);
-      const int right = std::min<int>(image.Width, area.right);
-      const int bottom = std::min<int>(image.Height, area.bottom);
+      for (const RECT& part : parts)
+        presented_pixels_ += static_cast<std::uint64_t>(part.right - part.left) *
+                             static_cast<std::uint64_t>(part.bottom - part.top);
+      DeleteObject(grey);
+      return;
+    }
+    for (const RECT& part : parts) {
+      // Only the rows and columns of the part, straight from the picture.
+      const int left = std::max<int>(0, part.left), top = std::max<int>(0, part.top);
+      const int right = std::min<int>(image.Width, part.right);
+      const int bottom = std::min<int>(image.Height, part.bottom);
       if (right > left && bottom > top) {
         const BITMAPINFO rows = TopDownInfo(image.Width, bottom - top);
         SetDIBitsToDevice(
             dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left,
             0, 0, static_cast<UINT>(bottom - top),
             image.Pixels + static_cast<std::size_t>(top) * image.Width, &rows, DIB_RGB_COLORS);
+        presented_pixels_ +=
+            static_cast<std::uint64_t>(right - left) * static_cast<std::uint64_t>(bottom - top);
       }
-      RECT strip{image.Width, 0, client.right, client.bottom};
+      // The grey beyond the picture's right and bottom edges.
+      RECT strip{std::max<LONG>(part.left, image.Width), part.top, part.right, part.bottom};
       if (strip.right > strip.left) FillRect(dc, &strip, grey);
-      strip = RECT{0, image.Height, std::min<LONG>(image.Width, client.right), client.bottom};
-      if (strip.bottom > strip.top) FillRect(dc, &strip, grey);
+      strip = RECT{part.left, std::max<LONG>(part.top, image.Height),
+                   std::min<LONG>(part.right, image.Width), part.bottom};
+      if (strip.bottom > strip.top && strip.right > strip.left) FillRect(dc, &strip, grey);
     }
-    (void)info;
     DeleteObject(grey);
   }
 
- private:
   TImageView& view_;
+  std::uint64_t presented_pixels_ = 0;
 };
 
 class TColourBlockPeer final : public TPaintedPeer {
@@ -218,6 +266,11 @@ class TGridPeer final : public TPaintedPeer {
 };
 
 }  // namespace
+
+std::uint64_t PresentedPixels(const TImageView& view) {
+  const auto* peer = dynamic_cast<const TImagePeer*>(view.Peer());
+  return peer ? peer->PresentedPixels() : 0;
+}
 
 std::unique_ptr<IControlPeer> CreateWin32PaintedPeer(TWin32UiBackend& backend, TControl& control) {
   if (auto* c = dynamic_cast<TImageView*>(&control))

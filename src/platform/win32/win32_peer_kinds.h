@@ -6,8 +6,10 @@
 #include "platform/win32/base/win32_windows.h"
 // clang-format on
 
+#include <cstdint>
 #include <memory>
 
+#include "platform/ui/image_view.h"
 #include "platform/win32/win32_peers.h"
 
 namespace roarmark::platform::win32 {
@@ -33,6 +35,8 @@ std::unique_ptr<ui::IControlPeer> CreateWin32FormPeer(TWin32UiBackend& backend,
                                                       ui::TControl& control);
 std::unique_ptr<ui::IControlPeer> CreateWin32NativePeer(TWin32UiBackend& backend,
                                                         ui::TControl& control);
+// Picture pixels the display image's peer has handed to GDI so far (stretched: window pixels).
+std::uint64_t PresentedPixels(const ui::TImageView& view);
 std::unique_ptr<ui::IControlPeer> CreateWin32PaintedPeer(TWin32UiBackend& backend,
                                                          ui::TControl& control);
 
