@@ -93,5 +93,5 @@ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
   -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON
 cmake --build "$build" -j"$jobs" --target roarmark roarmark-sim
-# The backend's unit tests, run under wine by CTest.
-cmake --build "$build" -j"$jobs" --target roarmark_win32_tests
+# The backend's unit tests and the end-to-end test's helper, run under wine by CTest.
+cmake --build "$build" -j"$jobs" --target roarmark_win32_tests roarmark_power_broadcast

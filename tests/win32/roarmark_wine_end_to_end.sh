@@ -3,11 +3,14 @@
 # microphone that wine's wave input lists, the program runs on a virtual screen, the meter is
 # read off a screenshot; Ctrl+X must end it and save the window position into "Roarmark.ini"
 # in the common application data folder (C:\ProgramData\Quillmoor\Roarmark).
-# Usage: roarmark_wine_end_to_end.sh PATH_TO_ROARMARK_EXE [SCREENSHOT_FOLDER]
+# A sleep of the machine (the program frozen between the system's suspend and resume notices,
+# sent by POWER_BROADCAST_EXE) is no input loss.
+# Usage: roarmark_wine_end_to_end.sh PATH_TO_ROARMARK_EXE [SCREENSHOT_FOLDER [POWER_BROADCAST_EXE]]
 set -u
 readonly SKIP=77
 exe=$1
 shots=${2:-}
+broadcast=${3:-}
 . "$(dirname "$0")/wine_env.sh"
 wine_ready
 # wine's own errors go to the log that a failure prints.
@@ -102,7 +105,7 @@ lit_share() {
     -fill white +opaque black -colorspace Gray -format '%[fx:mean]' info:
 }
 
-sox -n -t pulseaudio roar synth 30 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
+sox -n -t pulseaudio roar synth 120 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
 pids+=($!)
 
 "$WINE" "$exe" >"$work/roarmark.log" 2>&1 &
@@ -164,6 +167,38 @@ done
 kill -0 $app 2>/dev/null || fail "roarmark.exe ended after the input came back"
 echo "lit share with the input back: $back"
 awk -v v="$back" 'BEGIN { exit !(v > 0.5) }' || fail "the meter did not come back with the input"
+
+# The machine sleeps for 4 s: the program frozen (as a sleeping machine stops it, its clock
+# going on), the resume notice waiting for it when it wakes (the suspend notice is left out: the
+# resume alone must do), and the input silent from before the sleep until a second after it, as
+# a driver that takes a moment to start again. That is no input loss: the waiting window never
+# comes up, not even for a moment (a second visible "Roarmark" window, looked for every 20 ms).
+if [ -n "$broadcast" ]; then
+  pactl suspend-source roarmic 1
+  kill -STOP $app
+  sleep 4
+  "$WINE" "$broadcast" 18 || { kill -CONT $app; fail "the resume notice could not be sent"; }
+  (
+    most=1
+    for _ in $(seq 200); do
+      n=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | wc -l)
+      [ "$n" -gt "$most" ] && most=$n
+      sleep 0.02
+    done
+    echo "$most" >"$work/windows-after-sleep"
+  ) &
+  watcher=$!
+  kill -CONT $app
+  sleep 1
+  pactl suspend-source roarmic 0
+  wait $watcher
+  kill -0 $app 2>/dev/null || fail "roarmark.exe ended after the sleep"
+  [ "$(cat "$work/windows-after-sleep")" = 1 ] || fail "the waiting window came up after the sleep"
+  screenshot resumed
+  awake=$(lit_share resumed)
+  echo "lit share after the sleep: $awake"
+  awk -v v="$awake" 'BEGIN { exit !(v > 0.5) }' || fail "the meter did not go on after the sleep"
+fi
 
 # Escape on the running meter asks whether to exit: the question box must be painted (mostly
 # the light dialog face, with dark text on it) while the buffers keep coming; Escape answers

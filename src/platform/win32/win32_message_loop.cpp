@@ -16,8 +16,8 @@ TWin32MessageLoop::TWin32MessageLoop() {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kClassName;
   RegisterClassW(&wc);
-  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                            nullptr);
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, wc.hInstance, nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

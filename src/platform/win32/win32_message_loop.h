@@ -1,6 +1,7 @@
-// The message loop on the Windows message queue: a hidden message window receives posted
-// messages, timers and the wave-input driver's MM_WIM_DATA, so every loop that dispatches
-// (ours, a message box's, a common dialog's) keeps them running.
+// The message loop on the Windows message queue: a hidden window receives posted messages,
+// timers and the wave-input driver's MM_WIM_DATA, so every loop that dispatches (ours, a message
+// box's, a common dialog's) keeps them running. It is a top-level window, never shown, so that
+// the system's broadcasts (power events) reach it too.
 #pragma once
 
 // clang-format off
@@ -35,7 +36,7 @@ class TWin32MessageLoop final : public IMessageLoop {
 
   // The hidden window that the wave-input driver posts its buffers to.
   HWND Window() const { return window_; }
-  // Messages other than ours that reach the hidden window (MM_WIM_DATA).
+  // Messages other than ours that reach the hidden window (MM_WIM_DATA, WM_POWERBROADCAST).
   std::function<bool(UINT message, WPARAM, LPARAM)> OnWindowMessage;
   // Sees every message our loops take from the queue before it is dispatched (keys for the
   // forms); true when it has used the message up.

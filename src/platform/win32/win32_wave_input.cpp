@@ -140,7 +140,7 @@ WaveResult TWin32WaveInput::Start(WaveHandle handle) {
   const MMRESULT r = waveInStart(device->Native);
   if (r == MMSYSERR_NOERROR && !device->Started) {
     device->Started = true;
-    device->LastDataMs = loop_.TickCount();
+    device->LastDataMs = AwakeMs();
   }
   return r;
 }
@@ -185,13 +185,35 @@ WaveResult TWin32WaveInput::Close(WaveHandle handle) {
   return r;
 }
 
-// MM_WIM_DATA: wParam the device, lParam its WAVEHDR.
+std::uint32_t TWin32WaveInput::AwakeMs() {
+  ULONGLONG units = 0;  // of 100 ns
+  QueryUnbiasedInterruptTime(&units);
+  return static_cast<std::uint32_t>(units / 10000);
+}
+
+void TWin32WaveInput::Power(WPARAM event) {
+  if (event == PBT_APMSUSPEND) {
+    suspending_ = true;
+    suspending_since_ms_ = AwakeMs();
+  } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    suspending_ = false;
+    const std::uint32_t now = AwakeMs();
+    for (auto& [handle, device] : devices_)
+      device->LastDataMs = now;
+  }
+}
+
+// MM_WIM_DATA: wParam the device, lParam its WAVEHDR. WM_POWERBROADCAST is only looked at.
 bool TWin32WaveInput::Data(UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_POWERBROADCAST) {
+    Power(w);
+    return false;
+  }
   if (message != MM_WIM_DATA) return false;
   const auto handle = reinterpret_cast<WaveHandle>(w);
   TDevice* device = Find(handle);
   if (!device) return true;  // a buffer of a device already closed
-  device->LastDataMs = loop_.TickCount();
+  device->LastDataMs = AwakeMs();
   const auto* native = reinterpret_cast<const WAVEHDR*>(l);
   for (auto& [header, mine] : device->Headers) {
     if (mine.get() != native) continue;
@@ -206,7 +228,9 @@ bool TWin32WaveInput::Data(UINT message, WPARAM w, LPARAM l) {
 }
 
 void TWin32WaveInput::CheckSilence() {
-  const std::uint32_t now = loop_.TickCount();
+  const std::uint32_t now = AwakeMs();
+  if (suspending_ && now - suspending_since_ms_ < kSuspendHoldMs) return;
+  suspending_ = false;
   for (auto& [handle, device] : devices_) {
     if (!device->Started || device->Lost || now - device->LastDataMs < kSilentLossMs) continue;
     device->Lost = true;

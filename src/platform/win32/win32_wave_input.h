@@ -25,9 +25,14 @@ class TWin32MessageLoop;
 // so the capture session notices the loss as it would a failed prepare.
 // Until a lost device opens again, the device list leaves its name out: the driver may go on
 // naming a vanished device, and the wait for its return must not take it for back.
+// The silence is timed on a clock that stands still while the machine sleeps, and a resume
+// starts every device's clock afresh: drivers take a moment to deliver again after a resume,
+// which is no input loss. From the notice of a coming suspend the watchdog holds off until the
+// resume, for at most kSuspendHoldMs of waking time (a suspend that never happened).
 class TWin32WaveInput final : public IWaveInput {
  public:
   static constexpr std::uint32_t kSilentLossMs = 2000;
+  static constexpr std::uint32_t kSuspendHoldMs = 10000;
 
   explicit TWin32WaveInput(TWin32MessageLoop& loop);
   ~TWin32WaveInput() override;
@@ -68,6 +73,9 @@ class TWin32WaveInput final : public IWaveInput {
   // The name the driver lists, lost or not.
   std::string ListedName(int id);
   void CheckSilence();
+  void Power(WPARAM event);
+  // Milliseconds of waking time (QueryUnbiasedInterruptTime).
+  static std::uint32_t AwakeMs();
   bool Data(UINT message, WPARAM w, LPARAM l);
   TDevice* Find(WaveHandle handle);
 
@@ -77,6 +85,8 @@ class TWin32WaveInput final : public IWaveInput {
   // Driver records of a lost device that its driver never gave back.
   std::vector<std::unique_ptr<WAVEHDR>> retired_;
   std::vector<TLostDevice> lost_;
+  bool suspending_ = false;
+  std::uint32_t suspending_since_ms_ = 0;
 };
 
 }  // namespace roarmark::platform::win32
