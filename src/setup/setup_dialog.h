@@ -153,7 +153,8 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   void FillDialog();
   void FormShow();
   void CloseSteps();
-  void ApplyOk();
+  // OK's taking over of the fields, done while the dialog is still open.
+  void TakeOverFields();
 
   // ---- Field handlers
   void PositionFieldChange(platform::ui::TEdit& edit);

@@ -19,7 +19,9 @@ void TForm2::ShowSetupDialog() {
   if (App().Terminated()) return;  // Exit Program, or the program ended meanwhile
   CloseSteps();
   if (result == mrOk) {
-    ApplyOk();
+    // The fields were taken over by OK itself (TakeOverFields): the main window's activation
+    // has put the stored texts back into the reference and decay fields by now.
+    SaveIniSettings(main_.Settings, main_.DataFolder, main_.Left(), main_.Top());
   } else {
     Edit1.SetText(main_.Settings.Calibration);
   }
@@ -128,7 +130,7 @@ void TForm2::CloseSteps() {
   main_.Settings.DeviceName = name;
 }
 
-void TForm2::ApplyOk() {
+void TForm2::TakeOverFields() {
   TMeterSettings& s = main_.Settings;
   auto number = [](const TEdit& edit, int& target) {
     std::int32_t v = 0;
@@ -182,8 +184,6 @@ void TForm2::ApplyOk() {
   s.Blocks = cbBlocks.Checked();
   s.FullScreen = cbFullScrn.Checked();
   s.AllowDrag = cbAllowDrag.Checked();
-  // 19.
-  SaveIniSettings(s, main_.DataFolder, main_.Left(), main_.Top());
 }
 
 void TForm2::ShowStoredTexts(const std::string& calibration, const std::string& decay) {
