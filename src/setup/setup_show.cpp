@@ -2,6 +2,7 @@
 // change the input device, taking the OK-only fields over, and the re-layout that ends it.
 #include <algorithm>
 
+#include "core/device_selection.h"
 #include "core/main_window.h"
 #include "display/colour_ramp.h"
 #include "platform/wave_input.h"
@@ -32,14 +33,29 @@ void TForm2::ShowSetupDialog() {
 
 void TForm2::FillDialog() {
   TMeterSettings& s = main_.Settings;
-  // 1. The input devices as the wave input lists them now.
+  // 1. The input devices as the wave input lists them now. A configured input that is not
+  // listed (lost, or missing since the start) is shown as missing, so the list never offers
+  // another device in its place.
   ComboBox1.Clear();
   platform::IWaveInput& wave = *main_.Platform().WaveInput;
   const int devices = wave.DeviceCount();
   if (devices < 2 && main_.Capture) main_.Capture->DeviceId = 0;
-  for (int id = 0; id < devices; ++id)
+  int configured = -1;
+  for (int id = 0; id < devices; ++id) {
     ComboBox1.AddItem(wave.DeviceName(id));
-  ComboBox1.SetItemIndex(main_.Capture ? main_.Capture->DeviceId : 0);
+    if (DeviceListName(wave, id) == s.DeviceName) configured = id;
+  }
+  device_picked_ = false;
+  missing_device_entry_ = -1;
+  if (s.DeviceName.empty()) {
+    ComboBox1.SetItemIndex(main_.Capture ? main_.Capture->DeviceId : 0);
+  } else if (configured >= 0) {
+    ComboBox1.SetItemIndex(configured);
+  } else {
+    missing_device_entry_ = devices;
+    ComboBox1.AddItem(s.DeviceName + kMissingDeviceSuffix);
+    ComboBox1.SetItemIndex(missing_device_entry_);
+  }
   // 2.
   Edit1.SetText(s.Calibration);
   Edit2.SetText(s.Decay);
@@ -113,11 +129,12 @@ void TForm2::FormShow() {
   BgdCol.SetFontColour(s.FontColor);
 }
 
-// Closing by any path but Exit Program: a changed input device is opened now.
+// Closing by any path but Exit Program: a device the operator picked is opened now. Without a
+// pick the configured input stays, even while it is not listed.
 void TForm2::CloseSteps() {
   const int chosen = ComboBox1.ItemIndex();
   // The device list can be empty when the device vanished: nothing to compare or read.
-  if (chosen < 0 || !main_.Capture) return;
+  if (!device_picked_ || chosen < 0 || chosen == missing_device_entry_ || !main_.Capture) return;
   TCaptureSession& capture = *main_.Capture;
   if (chosen != capture.DeviceId) {
     capture.DeviceId = chosen;
