@@ -185,7 +185,9 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::LoadStoredSettings() {
-  PresetList = LoadPresetList(DataFolder);
+  std::string refused;
+  PresetList = LoadPresetList(DataFolder, &refused);
+  if (!refused.empty()) ShowMessage(kCaptionRoarmarkError, refused);
   TIniLoadContext ctx;
   ctx.DataFolder = DataFolder;
   ctx.MonitorCount = static_cast<int>(platform_.Monitors->Monitors().size());

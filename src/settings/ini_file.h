@@ -34,6 +34,8 @@ class TIniFile {
   // UTF-8 with LF).
   std::string Text() const;
   TIniEncoding Encoding() const { return encoding_; }
+  // The text's lines, decoded, without their line ends.
+  const std::vector<std::string>& Lines() const { return lines_; }
   const std::string& LineEnd() const { return eol_; }
 
   // The value exactly as written after the first '=', or nothing when the key is missing.
