@@ -194,7 +194,9 @@ void TForm1::LoadStoredSettings() {
   ctx.ImageWidth = Image1.Width();
   ctx.ImageHeight = Image1.Height();
   ctx.ReadoutControlWidth = Readout.Width();
-  LoadIniSettings(Settings, ctx);
+  refused.clear();
+  LoadIniSettings(Settings, ctx, &refused);
+  if (!refused.empty()) ShowMessage(kCaptionRoarmarkError, refused);
   ApplyReadoutFont(Display, Settings);
   Readout.SetWidth(ReadoutWidth(Display, Settings));
   Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);

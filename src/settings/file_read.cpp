@@ -21,6 +21,13 @@ TFileRead Refused(std::string reason) {
   return read;
 }
 
+TFileRead Unreadable(const std::string& why) {
+  TFileRead read;
+  read.Result = TFileRead::TResult::Unreadable;
+  read.Reason = "It cannot be read" + (why.empty() ? std::string() : ": " + why) + ".";
+  return read;
+}
+
 std::string TooLarge(std::size_t max_bytes) {
   return "It is larger than " + std::to_string(max_bytes >> 20) + " MB.";
 }
@@ -31,7 +38,7 @@ TFileRead ReadLimitedFile(const std::string& path, std::size_t max_bytes) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (status.type() == fs::file_type::not_found) return TFileRead{};
-  if (ec) return Refused("It cannot be read: " + ec.message() + ".");
+  if (ec) return Unreadable(ec.message());
   if (status.type() != fs::file_type::regular) return Refused("It is not a regular file.");
   const std::uintmax_t size = fs::file_size(path, ec);
   if (!ec && size > max_bytes) return Refused(TooLarge(max_bytes));
@@ -39,7 +46,7 @@ TFileRead ReadLimitedFile(const std::string& path, std::size_t max_bytes) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
     if (errno == ENOENT) return TFileRead{};
-    return Refused(std::string("It cannot be read: ") + std::strerror(errno) + ".");
+    return Unreadable(std::strerror(errno));
   }
   TFileRead read;
   read.Result = TFileRead::TResult::Read;
@@ -54,7 +61,7 @@ TFileRead ReadLimitedFile(const std::string& path, std::size_t max_bytes) {
   }
   const bool failed = std::ferror(f) != 0;
   std::fclose(f);
-  if (failed) return Refused("It cannot be read.");
+  if (failed) return Unreadable("");
   return read;
 }
 

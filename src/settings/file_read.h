@@ -12,15 +12,16 @@ inline constexpr std::size_t kMaxSettingsFileBytes = 16u << 20;  // "Roarmark.in
 inline constexpr std::size_t kMaxPresetFileBytes = 1u << 20;     // "Settings.dat"
 
 struct TFileRead {
-  enum class TResult { Read, Missing, Refused };
+  // Refused: not a regular file, or larger than the limit; it is not opened (or not read on
+  // past the limit). Unreadable: a regular file whose reading failed.
+  enum class TResult { Read, Missing, Refused, Unreadable };
   TResult Result = TResult::Missing;
   std::string Bytes;
   // Why a file that is there was not read, as a sentence for the operator.
   std::string Reason;
 };
 
-// The bytes of the file at `path` (links followed), or Missing, or Refused with its reason: not
-// a regular file, larger than `max_bytes`, or not readable.
+// The bytes of the file at `path` (links followed), or why there are none.
 TFileRead ReadLimitedFile(const std::string& path, std::size_t max_bytes);
 
 }  // namespace roarmark

@@ -23,7 +23,7 @@ std::vector<std::string> LoadPresetList(const std::string& data_folder, std::str
   std::vector<std::string> entries;
   if (read.Result == TFileRead::TResult::Read) {
     entries = TIniFile::Parse(read.Bytes).Lines();
-  } else if (read.Result == TFileRead::TResult::Refused && refused != nullptr) {
+  } else if (read.Result != TFileRead::TResult::Missing && refused != nullptr) {
     *refused = "Preset list not read -  \n\r" + path + "\n\r" + read.Reason +
                "\n\rThe preset slots are empty.";
   }
