@@ -184,12 +184,13 @@ void TForm2::TakeOverFields() {
   s.ShowReadout = CheckReadout.Checked();
   s.Transparent = CheckTransparent.Checked();
   main_.Readout.SetVisible(s.ShowReadout && !s.Transparent);
-  // 14-18.
-  if (cbStyle.ItemIndex() >= 0) s.Style = cbStyle.ItemIndex();
+  // 14-18. The list positions, -1 when nothing is selected (a value from the file that is not
+  // in the list).
+  s.Style = cbStyle.ItemIndex();
   main_.SetCaption(s.ShortName);
   s.OnTop = CheckBox2.Checked();
   s.FitScreen = cbFitScreen.Checked();
-  if (ComboBox2.ItemIndex() >= 0) s.Language = ComboBox2.ItemIndex();
+  s.Language = ComboBox2.ItemIndex();
   s.TopColor = Abar.Colour();
   s.BaseColor = Bbar.Colour();
   s.PeakColor = PeakBar.Colour();
@@ -210,6 +211,9 @@ void TForm2::ShowStoredTexts(const std::string& calibration, const std::string& 
 
 void TForm2::ShowLayoutSettings() {
   const TMeterSettings& s = main_.Settings;
+  // The style and its base steps first: the arrows set next take the step of a change.
+  cbStyle.SetItemIndex(s.Style);
+  ApplyBaseSteps();
   Edit10.SetText(s.GraphicFilename);
   CheckDecimal.SetChecked(s.ShowDecimal);
   CheckReadout.SetChecked(s.ShowReadout);
@@ -227,8 +231,6 @@ void TForm2::ShowLayoutSettings() {
   UpDown5.SetPosition(s.ReadoutY);
   ShowBlockColours();
   BgdCol.SetFontColour(main_.Readout.Font().Colour);
-  cbStyle.SetItemIndex(s.Style);
-  ApplyBaseSteps();
 }
 
 void TForm2::ApplyBaseSteps() {
