@@ -64,7 +64,8 @@ void TForm2::FillDialog() {
   const int monitors = static_cast<int>(main_.Platform().Monitors->Monitors().size());
   for (int n = 1; n <= monitors; ++n)
     cbMonitorSelect.AddItem(std::to_string(n));
-  cbMonitorSelect.SetItemIndex(s.Monitor - 1);
+  // A hand-edited number below 1 selects nothing (and cannot overflow on the way).
+  cbMonitorSelect.SetItemIndex(s.Monitor >= 1 ? s.Monitor - 1 : -1);
   // 4-5.
   filled_average_text_ = AverageTimeText(s.AverageNumber, DecimalSeparator());
   Edit9.SetText(filled_average_text_);
