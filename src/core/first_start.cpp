@@ -41,6 +41,14 @@ namespace {
 // random suffix, beside the data folder.
 constexpr const char* kStageInfix = ".new-";
 
+// The start of a stage folder's name beside `target`.
+std::string StagePrefix(const fs::path& target) {
+  std::string prefix = ".";  // built by appending: GCC 12 misreads "." + string as overlapping
+  prefix += target.filename().string();
+  prefix += kStageInfix;
+  return prefix;
+}
+
 bool IsSettingsFile(const std::string& rel) {
   return rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".cfg") == 0;
 }
@@ -194,8 +202,7 @@ fs::path MakeStageFolder(const fs::path& target) {
     std::string suffix(8, 'a');
     for (char& c : suffix)
       c = kLetters[random() % (sizeof kLetters - 1)];
-    const fs::path stage =
-        target.parent_path() / ("." + target.filename().string() + kStageInfix + suffix);
+    const fs::path stage = target.parent_path() / (StagePrefix(target) + suffix);
     if (fs::create_directory(stage, ec)) return stage;
     if (ec) break;
   }
@@ -206,7 +213,7 @@ fs::path MakeStageFolder(const fs::path& target) {
 // Stage folders of earlier first starts that were cut short; a recent one may belong to a start
 // running at this moment and is left to it.
 void RemoveLeftoverStages(const fs::path& target) {
-  const std::string prefix = "." + target.filename().string() + kStageInfix;
+  const std::string prefix = StagePrefix(target);
   const auto settled = fs::file_time_type::clock::now() - std::chrono::minutes(10);
   std::error_code ec;
   std::vector<fs::path> leftovers;
