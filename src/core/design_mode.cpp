@@ -15,9 +15,11 @@ using namespace platform::ui;
 
 namespace {
 
-// Halves go to the even neighbour (the default rounding mode).
+// Halves go to the even neighbour (the default rounding mode); kept within what the positions'
+// 64-bit arithmetic can take.
 std::int64_t RoundEven(double v) {
-  return static_cast<std::int64_t>(std::nearbyint(v));
+  constexpr double kLimit = 4e18;
+  return static_cast<std::int64_t>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
 }
 
 int Clamp32(std::int64_t v) {
@@ -116,8 +118,9 @@ void TForm1::DesignMouseDown(TMouseButton button, int x, int y) {
 
 void TForm1::DesignMouseMove(int x, int y) {
   const bool modifier = (App().KeyShiftState() & (ssCtrl | ssShift)) != 0;
-  const int dx = LastPointer.X - x;
-  const int dy = LastPointer.Y - y;
+  // Pointer positions may lie anywhere in the 32-bit range; their difference may not.
+  const std::int64_t dx = std::int64_t{LastPointer.X} - x;
+  const std::int64_t dy = std::int64_t{LastPointer.Y} - y;
   LastPointer = {x, y};
   double sx = 1;
   double sy = 1;

@@ -1,10 +1,16 @@
 // A first start on a fresh machine: the data folder is laid out with the default pictures and
 // the starter set, so the meter, the readout and five preset layouts work at once. A data
-// folder that exists is never touched.
+// folder that exists is never touched. The set is made in a folder beside the data folder and
+// renamed into place whole, so a start cut short (disk full, the program killed) leaves no
+// half-made data folder behind, and the next start simply makes it again.
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "core/main_window.h"
@@ -20,6 +26,7 @@
 #include "display/readout.h"
 #include "platform/file_path.h"
 #include "platform/path_separator.h"
+#include "settings/file_save.h"
 #include "settings/paths.h"
 #include "settings/preset_list.h"
 #include "settings/settings_file.h"
@@ -30,6 +37,18 @@ namespace roarmark {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Names the folder a first start makes its starter set in: "." + data folder name + this + a
+// random suffix, beside the data folder.
+constexpr const char* kStageInfix = ".new-";
+
+// The start of a stage folder's name beside `target`.
+std::string StagePrefix(const fs::path& target) {
+  std::string prefix = ".";  // built by appending: GCC 12 misreads "." + string as overlapping
+  prefix += platform::PathText(target.filename());
+  prefix += kStageInfix;
+  return prefix;
+}
 
 bool IsSettingsFile(const std::string& rel) {
   return rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".cfg") == 0;
@@ -44,12 +63,32 @@ TMeterSettings StarterSettings(const TStarterFile& file, const std::string& data
   return s;
 }
 
-// Creates `path` only when nothing is there yet.
-void WriteNewFile(const std::string& path, const std::string& text) {
-  std::error_code ec;
-  if (fs::exists(platform::FilePath(path), ec)) return;
+// A write of the starter set that failed, with the system's reason.
+[[noreturn]] void Failed(const std::string& path) {
+  const int error = errno;
+  throw TFileWriteError("Cannot create file \"" + path + "\". " +
+                        (error != 0 ? std::strerror(error) : "Input/output error"));
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  errno = 0;
   std::ofstream out(platform::FilePath(path), std::ios::binary);
   out << text;
+  out.close();
+  if (!out) Failed(path);
+}
+
+void WritePicture(const std::string& path, const platform::TPixels& picture) {
+  errno = 0;
+  if (!WriteBmp24(path, picture)) Failed(path);
+}
+
+void MakeFolder(const fs::path& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  if (ec)
+    throw TFileWriteError("Cannot create folder \"" + platform::PathText(path) + "\". " +
+                          ec.message());
 }
 
 // The layout drawn by the display's own renderers over its picture, at a lively level with
@@ -97,36 +136,30 @@ TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel
   return label;
 }
 
-}  // namespace
-
-bool TForm1::DataFolderExists() const {
-  std::error_code ec;
-  return fs::exists(platform::FilePath(DataFolder), ec);
-}
-
-void TForm1::EnsureDataFolder() {
-  std::error_code ec;
-  const fs::path folder = platform::FilePath(DataFolder);
-  if (fs::exists(folder, ec)) return;
-  if (!fs::create_directories(folder / "Files", ec)) return;
-  fs::create_directories(folder / "Help", ec);
-  CopyHelpDocuments(DataFolder + "Help" + platform::kPathSeparator);
+// Writes the whole starter set into `folder` (ends with the separator). Throws
+// TFileWriteError at the first write that fails.
+void WriteStarterSet(const std::string& folder, platform::IFonts* fonts,
+                     const platform::ISystemColours* system_colours) {
+  MakeFolder(platform::FilePath(folder) / "Files");
+  MakeFolder(platform::FilePath(folder) / "Help");
+  const std::string help = folder + "Help" + platform::kPathSeparator;
+  if (!CopyHelpDocuments(help)) Failed(help);
 
   const platform::TPixels picture = MakeDefaultPicture();
-  WriteBmp24(FilesFolder(DataFolder) + "Graphic.bmp", picture);
-  WriteBmp24(DataFolder + "default.bmp", picture);
+  WritePicture(FilesFolder(folder) + "Graphic.bmp", picture);
+  WritePicture(folder + "default.bmp", picture);
 
   // An analogue layout's own picture is its dial, drawn for that layout's needle.
+  std::error_code ec;
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
-    const TMeterSettings s = StarterSettings(file, DataFolder);
-    const std::string path = PortablePath(s.GraphicFilename, DataFolder);
+    const TMeterSettings s = StarterSettings(file, folder);
+    const std::string path = PortablePath(s.GraphicFilename, folder);
     if (s.Style != kStyleAnalogue || fs::exists(platform::FilePath(path), ec)) continue;
     const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
-    platform::IFonts* fonts = Display.Fonts;
-    WriteBmp24(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int pixel_em) {
-                 return DialLabel(fonts, text, pixel_em);
-               }));
+    WritePicture(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int em) {
+                   return DialLabel(fonts, text, em);
+                 }));
   }
 
   std::vector<std::string> presets;
@@ -140,23 +173,17 @@ void TForm1::EnsureDataFolder() {
     } else {
       std::string native = rel;
       std::replace(native.begin(), native.end(), '/', platform::kPathSeparator);
-      WriteNewFile(DataFolder + native, file.Text);
+      WriteFile(folder + native, file.Text);
     }
   }
-  if (!presets.empty()) {
-    try {
-      SavePresetList(DataFolder, presets);
-    } catch (const std::exception&) {
-      // A folder that takes no files gives ten empty slots, as without a list.
-    }
-  }
+  if (!presets.empty()) SavePresetList(folder, presets);
 
   // Thumbnails for the starter layouts, drawn rather than grabbed from a screen.
   std::map<std::string, TBitmap32> pictures;
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
-    const TMeterSettings s = StarterSettings(file, DataFolder);
-    const std::string picture_path = PortablePath(s.GraphicFilename, DataFolder);
+    const TMeterSettings s = StarterSettings(file, folder);
+    const std::string picture_path = PortablePath(s.GraphicFilename, folder);
     TBitmap32& bg = pictures[picture_path];
     if (bg.Empty()) {
       platform::TPixels pixels;
@@ -164,12 +191,82 @@ void TForm1::EnsureDataFolder() {
       bg.SetSize(pixels.Width, pixels.Height);
       std::copy(pixels.Pixels.begin(), pixels.Pixels.end(), bg.Bits());
     }
-    try {
-      WriteThumbnail(DataFolder + file.Path,
-                     MakeThumbnail(RenderLayout(s, bg, Display.Fonts, Display.SystemColours)));
-    } catch (const std::exception&) {
-      // Without a thumbnail the preset list shows an empty picture area.
-    }
+    WriteThumbnail(folder + file.Path, MakeThumbnail(RenderLayout(s, bg, fonts, system_colours)));
+  }
+}
+
+// A new, empty folder beside `target`, named after it; the caller removes it.
+fs::path MakeStageFolder(const fs::path& target) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device seed;
+  std::mt19937 random(seed());
+  std::error_code ec;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string suffix(8, 'a');
+    for (char& c : suffix)
+      c = kLetters[random() % (sizeof kLetters - 1)];
+    const fs::path stage = target.parent_path() / (StagePrefix(target) + suffix);
+    if (fs::create_directory(stage, ec)) return stage;
+    if (ec) break;
+  }
+  throw TFileWriteError("Cannot create folder \"" + platform::PathText(target) + "\". " +
+                        (ec ? ec.message() : std::string("No name is free beside it")));
+}
+
+// Stage folders of earlier first starts that were cut short; a recent one may belong to a start
+// running at this moment and is left to it.
+void RemoveLeftoverStages(const fs::path& target) {
+  const std::string prefix = StagePrefix(target);
+  const auto settled = fs::file_time_type::clock::now() - std::chrono::minutes(10);
+  std::error_code ec;
+  std::vector<fs::path> leftovers;
+  for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
+    if (platform::PathText(entry.path().filename()).starts_with(prefix) && entry.is_directory(ec) &&
+        entry.last_write_time(ec) < settled && !ec)
+      leftovers.push_back(entry.path());
+  }
+  for (const fs::path& leftover : leftovers)
+    fs::remove_all(leftover, ec);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+}  // namespace
+
+bool TForm1::DataFolderExists() const {
+  std::error_code ec;
+  return fs::exists(platform::FilePath(DataFolder), ec);
+}
+
+void TForm1::EnsureDataFolder() {
+  std::error_code ec;
+  if (fs::exists(platform::FilePath(DataFolder), ec)) return;
+  const fs::path target = platform::FilePath(DataFolder).parent_path();  // without the separator
+  std::string stage_folder;
+  try {
+    MakeFolder(target.parent_path());
+    RemoveLeftoverStages(target);
+    const fs::path stage = MakeStageFolder(target);
+    stage_folder = platform::PathText(stage) + platform::kPathSeparator;
+    WriteStarterSet(stage_folder, Display.Fonts, Display.SystemColours);
+    fs::rename(stage, target, ec);
+    if (ec)
+      throw TFileWriteError("Cannot create folder \"" + platform::PathText(target) + "\". " +
+                            ec.message());
+  } catch (const TFileWriteError& error) {
+    if (!stage_folder.empty()) fs::remove_all(platform::FilePath(stage_folder), ec);
+    // Another start of the program may have put the folder in place meanwhile.
+    if (fs::exists(platform::FilePath(DataFolder), ec)) return;
+    // The files are named as they would have stood in the data folder.
+    const std::string reason = Replaced(error.what(), stage_folder, DataFolder);
+    FatalEnd(kCaptionRoarmarkErrorNoBlank, "Cannot create the data folder -  \n\r" + DataFolder +
+                                               "\n\r" + reason + "\n\rThe program will close.");
   }
 }
 

@@ -186,14 +186,18 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::LoadStoredSettings() {
-  PresetList = LoadPresetList(DataFolder);
+  std::string refused;
+  PresetList = LoadPresetList(DataFolder, &refused);
+  if (!refused.empty()) ShowMessage(kCaptionRoarmarkError, refused);
   TIniLoadContext ctx;
   ctx.DataFolder = DataFolder;
   ctx.MonitorCount = static_cast<int>(platform_.Monitors->Monitors().size());
   ctx.ImageWidth = Image1.Width();
   ctx.ImageHeight = Image1.Height();
   ctx.ReadoutControlWidth = Readout.Width();
-  LoadIniSettings(Settings, ctx);
+  refused.clear();
+  LoadIniSettings(Settings, ctx, &refused);
+  if (!refused.empty()) ShowMessage(kCaptionRoarmarkError, refused);
   ApplyReadoutFont(Display, Settings);
   Readout.SetWidth(ReadoutWidth(Display, Settings));
   Readout.SetVisible(Settings.ShowReadout && !Settings.Transparent);

@@ -4,6 +4,7 @@
 #include "core/main_window.h"
 #include "display/colour_ramp.h"
 #include "display/readout.h"
+#include "settings/file_read.h"
 #include "settings/paths.h"
 #include "settings/preset_list_window.h"
 
@@ -13,8 +14,19 @@ void TForm1::LoadSettingsFile(const std::string& given_path) {
   const std::string path = PortablePath(given_path, DataFolder);
   // Recorded even for a missing file: the next save proposes it.
   CurrentSettingsFile = path;
-  if (!FileExists(path)) return;
-  const TIniFile ini = TIniFile::Load(path);
+  // A file that is there but is no layout is refused as a whole: the layout on screen stays.
+  const TFileRead read = ReadLimitedFile(path, kMaxSettingsFileBytes);
+  if (read.Result == TFileRead::TResult::Missing) return;
+  TIniFile ini;
+  std::string refused = read.Reason;
+  if (read.Result == TFileRead::TResult::Read) {
+    ini = TIniFile::Parse(read.Bytes);
+    if (!HoldsLayoutSettings(ini)) refused = "It holds none of the layout settings.";
+  }
+  if (!refused.empty()) {
+    ShowMessage(kCaptionRoarmarkError, SettingsFileRefusedText(path, refused));
+    return;
+  }
   TSettingsFileContext context;
   context.DataFolder = DataFolder;
   context.ImageWidth = Image1.Width();

@@ -15,9 +15,9 @@ class ISetupDialog : public ISetupFields {
   virtual void OpenHelpFile() = 0;
   // Puts the stored reference and decay texts into the fields the engine reads.
   virtual void ShowStoredTexts(const std::string& calibration, const std::string& decay) = 0;
-  // After a settings file has been applied: the layout controls show the record again (their
-  // change handlers run as when the dialog is filled), the style is selected and the size arrows
-  // take the style's steps.
+  // After a settings file has been applied: the style is selected and the size arrows take the
+  // style's steps, then the layout controls show the record again (their change handlers run as
+  // when the dialog is filled, so an arrow whose field changed has the step of a change).
   virtual void ShowLayoutSettings() = 0;
   // Steps of the width and height arrows from the meter style.
   virtual void ApplyBaseSteps() = 0;

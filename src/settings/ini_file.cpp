@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/file_path.h"
+#include "settings/file_read.h"
 
 namespace roarmark {
 namespace {
@@ -231,23 +232,25 @@ TIniFile TIniFile::Parse(std::string_view bytes) {
 }
 
 TIniFile TIniFile::Load(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(platform::FilePath(path), ec))
-    return TIniFile();  // missing, or a folder
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return TIniFile();
-  std::string text;
-  char buf[8192];
-  std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-    text.append(buf, n);
-  std::fclose(f);
-  return Parse(text);
+  const TFileRead read = ReadLimitedFile(path, kMaxSettingsFileBytes);
+  return read.Result == TFileRead::TResult::Read ? Parse(read.Bytes) : TIniFile();
 }
 
 TIniFile TIniFile::LoadForSave(const std::string& path) {
+  // What a load refuses to read is never rebuilt from nothing either.
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(platform::FilePath(path), ec) &&
+      std::filesystem::file_size(platform::FilePath(path), ec) > kMaxSettingsFileBytes && !ec) {
+    throw TFileWriteError("Cannot open file \"" + path + "\". " + std::strerror(EFBIG));
+  }
   const std::optional<std::string> bytes = ReadFileForSave(path);
-  return bytes ? Parse(*bytes) : TIniFile();
+  if (!bytes) return TIniFile();
+  // Text this reader cannot decode (UTF-16 without its mark, a picture) would be saved over
+  // with keys nobody could read back.
+  if (!IsIniText(*bytes)) {
+    throw TFileWriteError("Cannot save settings to \"" + path + "\": it is not a settings file");
+  }
+  return Parse(*bytes);
 }
 
 std::string TIniFile::Text() const {
@@ -371,14 +374,7 @@ void TIniFile::WriteColour(std::string_view section, std::string_view key, std::
   WriteString(section, key, std::to_string(static_cast<std::int32_t>(value)));
 }
 
-bool MayWriteAsIni(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path file = platform::FilePath(path);
-  if (!std::filesystem::exists(file, ec)) return true;
-  if (!std::filesystem::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return true;  // the save itself reports what it cannot read
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+bool IsIniText(std::string_view bytes) {
   if (StartsWith(bytes, kUtf16LeBom) || StartsWith(bytes, kUtf16BeBom)) {
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
       if (bytes[i] == '\0' && bytes[i + 1] == '\0') return false;

@@ -21,10 +21,12 @@ class TIniFile {
   // The bytes of a file: UTF-8 (with or without a byte-order mark) or UTF-16 with a
   // byte-order mark; lines end in CR LF, LF or CR.
   static TIniFile Parse(std::string_view bytes);
-  // A missing or unreadable file reads as empty.
+  // A missing or unreadable file reads as empty, and so does anything that is not a regular
+  // file of at most 16 MB.
   static TIniFile Load(const std::string& path);
   // The file a save is about to change: missing reads as empty, but a file that exists and
-  // cannot be read or replaced throws TFileWriteError (see ReadFileForSave).
+  // cannot be read or replaced (see ReadFileForSave), is over 16 MB, or is not text this reader
+  // decodes throws TFileWriteError.
   static TIniFile LoadForSave(const std::string& path);
 
   // Puts the whole text in place of the file (SaveFileWhole). Throws TFileWriteError.
@@ -34,6 +36,8 @@ class TIniFile {
   // UTF-8 with LF).
   std::string Text() const;
   TIniEncoding Encoding() const { return encoding_; }
+  // The text's lines, decoded, without their line ends.
+  const std::vector<std::string>& Lines() const { return lines_; }
   const std::string& LineEnd() const { return eol_; }
 
   // The value exactly as written after the first '=', or nothing when the key is missing.
@@ -77,8 +81,8 @@ class TIniFile {
 bool ParseIniInteger(std::string_view text, std::int64_t min, std::int64_t max,
                      std::int64_t& value);
 
-// True when the file at `path` is missing or looks like INI text (no NUL characters in its
-// encoding), so it may be written as INI without destroying another kind of file.
-bool MayWriteAsIni(const std::string& path);
+// True when `bytes` can be INI text: no NUL characters in the encoding they announce. UTF-16
+// without a byte-order mark, or a picture, is not.
+bool IsIniText(std::string_view bytes);
 
 }  // namespace roarmark

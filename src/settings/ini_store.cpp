@@ -1,6 +1,7 @@
 // "Roarmark.ini": keys in the load order and the save order of the settings record.
 #include "settings/ini_store.h"
 
+#include "settings/file_read.h"
 #include "settings/paths.h"
 
 namespace roarmark {
@@ -35,8 +36,16 @@ void ReadMeterAndReadoutPlacement(const TIniFile& ini, TMeterSettings& s, int im
   s.FontStyle = ini.ReadInteger(f, "FontStyle", d.FontStyle);
 }
 
-void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx) {
-  const TIniFile ini = TIniFile::Load(IniPath(ctx.DataFolder));
+void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx, std::string* refused) {
+  const std::string path = IniPath(ctx.DataFolder);
+  // A file that cannot be read reads as empty; what is no regular file or too large is said.
+  const TFileRead read = ReadLimitedFile(path, kMaxSettingsFileBytes);
+  const TIniFile ini =
+      read.Result == TFileRead::TResult::Read ? TIniFile::Parse(read.Bytes) : TIniFile();
+  if (read.Result == TFileRead::TResult::Refused && refused != nullptr) {
+    *refused = "Settings file not read -  \n\r" + path + "\n\r" + read.Reason +
+               "\n\rThe default settings will be used.";
+  }
   const TMeterSettings d;  // load defaults
   const char* f = kSectionForm;
 

@@ -28,8 +28,10 @@ void ReadMeterAndReadoutPlacement(const TIniFile& ini, TMeterSettings& settings,
 
 // Fills every field from the file (a missing file reads as empty) with the load defaults and
 // derivations. Applying the font, sizing the readout control and the colour ramp are the
-// caller's next steps.
-void LoadIniSettings(TMeterSettings& settings, const TIniLoadContext& context);
+// caller's next steps. A file that is not a regular file or is over 16 MB reads as empty too,
+// and `refused` gets the message that says so.
+void LoadIniSettings(TMeterSettings& settings, const TIniLoadContext& context,
+                     std::string* refused = nullptr);
 
 // Writes the full table in its order. Empties the password first when not locked. Throws
 // TFileWriteError; nothing is half-written since the file is replaced whole, and a file that

@@ -2,10 +2,10 @@
 #include "settings/preset_list.h"
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 
+#include "settings/file_read.h"
 #include "settings/file_save.h"
+#include "settings/ini_file.h"
 #include "settings/paths.h"
 
 namespace roarmark {
@@ -17,13 +17,15 @@ std::string PresetPath(const std::string& data_folder) {
 
 }  // namespace
 
-std::vector<std::string> LoadPresetList(const std::string& data_folder) {
+std::vector<std::string> LoadPresetList(const std::string& data_folder, std::string* refused) {
+  const std::string path = PresetPath(data_folder);
+  const TFileRead read = ReadLimitedFile(path, kMaxPresetFileBytes);
   std::vector<std::string> entries;
-  std::ifstream in(PresetPath(data_folder), std::ios::binary);
-  std::string line;
-  while (in && entries.size() < static_cast<std::size_t>(kPresetSlots) && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    entries.push_back(line);
+  if (read.Result == TFileRead::TResult::Read) {
+    entries = TIniFile::Parse(read.Bytes).Lines();
+  } else if (read.Result != TFileRead::TResult::Missing && refused != nullptr) {
+    *refused = "Preset list not read -  \n\r" + path + "\n\r" + read.Reason +
+               "\n\rThe preset slots are empty.";
   }
   entries.resize(kPresetSlots);
   return entries;
@@ -37,10 +39,20 @@ TThumbnailSize ThumbnailSize(int w, int h) {
   return {static_cast<int>(W * 200 / H), 200};
 }
 
+bool FitsPresetList(const std::string& path) {
+  return path.find_first_of("\r\n") == std::string::npos;
+}
+
 void SavePresetList(const std::string& data_folder, const std::vector<std::string>& entries) {
   std::string text;
   for (int i = 0; i < kPresetSlots; ++i) {
-    if (static_cast<std::size_t>(i) < entries.size()) text += entries[static_cast<std::size_t>(i)];
+    if (static_cast<std::size_t>(i) < entries.size()) {
+      const std::string& entry = entries[static_cast<std::size_t>(i)];
+      if (!FitsPresetList(entry)) {
+        throw TFileWriteError("Cannot save the preset list: a file name holds a line break");
+      }
+      text += entry;
+    }
     text += "\r\n";
   }
   // Replaced whole, so a failed write leaves the previous list.

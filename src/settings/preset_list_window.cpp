@@ -13,6 +13,7 @@ using namespace platform::ui;
 namespace {
 
 constexpr int kRows = kPresetSlots;
+constexpr const char* kCaptionPresetError = " Roarmark Error";
 
 const TPresetListCaptions kCaptions[] = {
     {"Settings File List",
@@ -166,6 +167,14 @@ void TForm3::FileListDblClick() {
   request.DefaultExt = "cfg";
   const std::optional<std::string> chosen = host_.Dialogs->OpenFileDialog(request);
   if (!chosen) return;
+  // A line break in the name would split the slot in two in "Settings.dat".
+  if (!FitsPresetList(*chosen)) {
+    host_.Dialogs->MessageBox(
+        kCaptionPresetError,
+        "A preset cannot name this file: its name holds a line break.\n\r" + *chosen,
+        platform::MessageButtons::Ok);
+    return;
+  }
   if (host_.LoadSettingsFile) host_.LoadSettingsFile(*chosen);
   FileList.SetCell(1, selected_row_, *chosen);
   ShowSelectedThumbnail();
@@ -184,8 +193,9 @@ void TForm3::Button1Click() {
   std::vector<std::string> entries;
   for (int row = 0; row < kRows; ++row)
     entries.push_back(FileList.Cell(1, row));
-  if (host_.PresetList) *host_.PresetList = entries;
+  // The keys recall what the file names: the list changes only once the file is saved.
   SavePresetList(host_.DataFolder, entries);
+  if (host_.PresetList) *host_.PresetList = entries;
   Close();
 }
 

@@ -84,12 +84,21 @@ void WriteSettingsFile(TIniFile& ini, const TMeterSettings& s) {
   ini.WriteString(f, "Graphic Filename", s.GraphicFilename);
 }
 
-void SaveSettingsFileAt(const std::string& path, const TMeterSettings& settings) {
-  // Writing INI text over a picture or any other binary file would destroy it.
-  if (!MayWriteAsIni(path)) {
-    throw TFileWriteError("Cannot save settings to \"" + path + "\": it is not a settings file");
+bool HoldsLayoutSettings(const TIniFile& ini) {
+  for (const char* key : kSettingsFileKeys) {
+    if (ini.ReadRaw(kSectionForm, key)) return true;
   }
-  // A file that exists but cannot be read is never rebuilt from nothing.
+  return false;
+}
+
+std::string SettingsFileRefusedText(const std::string& path, const std::string& reason) {
+  return "Settings file not loaded -  \n\r" + path + "\n\r" + reason +
+         "\n\rThe layout on screen stays.";
+}
+
+void SaveSettingsFileAt(const std::string& path, const TMeterSettings& settings) {
+  // A file that exists but cannot be read is never rebuilt from nothing, and writing INI text
+  // over a picture or any other binary file would destroy it: both refused here.
   TIniFile ini = TIniFile::LoadForSave(path);
   WriteSettingsFile(ini, settings);
   ini.Save(path);

@@ -29,6 +29,13 @@ struct TSettingsFileContext {
 void ReadSettingsFile(const TIniFile& ini, TMeterSettings& settings,
                       const TSettingsFileContext& context);
 
+// True when section "Form" holds at least one of the 26 keys: anything else (a picture chosen
+// by mistake, another program's file) is no layout.
+bool HoldsLayoutSettings(const TIniFile& ini);
+
+// The message for a settings file that is there but is not loaded, naming it and the reason.
+std::string SettingsFileRefusedText(const std::string& path, const std::string& reason);
+
 // Writes the 26 keys in their order; other keys and sections of `ini` stay.
 void WriteSettingsFile(TIniFile& ini, const TMeterSettings& settings);
 

@@ -9,11 +9,11 @@ namespace roarmark {
 
 namespace fs = std::filesystem;
 
-int CopyHelpDocuments(const std::string& help_folder) {
+bool CopyHelpDocuments(const std::string& help_folder) {
   for (const char* folder : {ROARMARK_HELP_INSTALLED, ROARMARK_HELP_BUILT}) {
     std::error_code ec;
-    int copied = 0;
     bool found = false;
+    bool copied = true;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
       const std::string name = platform::PathText(entry.path().filename());
       if (!entry.is_regular_file(ec) || !name.starts_with("Roarmark Help ") ||
@@ -21,14 +21,14 @@ int CopyHelpDocuments(const std::string& help_folder) {
         continue;
       }
       found = true;
-      if (fs::copy_file(entry.path(), platform::FilePath(help_folder) / entry.path().filename(),
-                        fs::copy_options::skip_existing, ec)) {
-        ++copied;
-      }
+      std::error_code copy_error;
+      fs::copy_file(entry.path(), platform::FilePath(help_folder) / entry.path().filename(),
+                    fs::copy_options::skip_existing, copy_error);
+      if (copy_error) copied = false;
     }
     if (found) return copied;  // the first folder that holds documents is the program's own
   }
-  return 0;
+  return true;
 }
 
 }  // namespace roarmark

@@ -19,9 +19,11 @@ std::string FolderPart(const std::string& path) {
 }  // namespace
 
 // "Current.dat" is written before anything is taken over: a failed write leaves the dialog
-// open and nothing applied.
+// open and nothing applied. The fields are taken over before the dialog closes, since closing
+// it activates the main window, which puts the stored reference and decay texts back.
 void TForm2::Button1Click() {
   main_.SaveSettingsFile(main_.CurrentDatPath());
+  TakeOverFields();
   SetModalResult(mrOk);
 }
 

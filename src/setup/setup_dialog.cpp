@@ -436,6 +436,7 @@ void TForm2::WireHandlers() {
   Edit6.OnChange = [this] { Edit6Change(); };
   Edit11.OnChange = [this] { Edit11Change(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };
+  ComboBox1.OnChange = [this] { device_picked_ = true; };
   cbStyle.OnChange = [this] { cbStyleChange(); };
   ComboBox2.OnChange = [this] { ComboBox2Change(); };
   for (TCheckBox* box :

@@ -153,7 +153,8 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   void FillDialog();
   void FormShow();
   void CloseSteps();
-  void ApplyOk();
+  // OK's taking over of the fields, done while the dialog is still open.
+  void TakeOverFields();
 
   // ---- Field handlers
   void PositionFieldChange(platform::ui::TEdit& edit);
@@ -206,7 +207,14 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   // operator changed them, so the two-digit display cannot drift the stored values.
   std::string filled_average_text_;
   std::string filled_reset_text_;
+  // Whether the operator picked an entry of the device list since the dialog was filled, and
+  // the entry that shows the configured input as missing (-1 when it is listed).
+  bool device_picked_ = false;
+  int missing_device_entry_ = -1;
 };
+
+// Follows the configured input's name in the device list while that input is not there.
+inline constexpr const char* kMissingDeviceSuffix = " (missing)";
 
 // The web address the header's link label shows and opens.
 inline constexpr const char* kMakerWebAddress = "https://www.quillmoor.example/roarmark";

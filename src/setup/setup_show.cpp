@@ -2,6 +2,7 @@
 // change the input device, taking the OK-only fields over, and the re-layout that ends it.
 #include <algorithm>
 
+#include "core/device_selection.h"
 #include "core/main_window.h"
 #include "display/colour_ramp.h"
 #include "platform/wave_input.h"
@@ -19,7 +20,9 @@ void TForm2::ShowSetupDialog() {
   if (App().Terminated()) return;  // Exit Program, or the program ended meanwhile
   CloseSteps();
   if (result == mrOk) {
-    ApplyOk();
+    // The fields were taken over by OK itself (TakeOverFields): the main window's activation
+    // has put the stored texts back into the reference and decay fields by now.
+    SaveIniSettings(main_.Settings, main_.DataFolder, main_.Left(), main_.Top());
   } else {
     Edit1.SetText(main_.Settings.Calibration);
   }
@@ -30,14 +33,29 @@ void TForm2::ShowSetupDialog() {
 
 void TForm2::FillDialog() {
   TMeterSettings& s = main_.Settings;
-  // 1. The input devices as the wave input lists them now.
+  // 1. The input devices as the wave input lists them now. A configured input that is not
+  // listed (lost, or missing since the start) is shown as missing, so the list never offers
+  // another device in its place.
   ComboBox1.Clear();
   platform::IWaveInput& wave = *main_.Platform().WaveInput;
   const int devices = wave.DeviceCount();
   if (devices < 2 && main_.Capture) main_.Capture->DeviceId = 0;
-  for (int id = 0; id < devices; ++id)
+  int configured = -1;
+  for (int id = 0; id < devices; ++id) {
     ComboBox1.AddItem(wave.DeviceName(id));
-  ComboBox1.SetItemIndex(main_.Capture ? main_.Capture->DeviceId : 0);
+    if (DeviceListName(wave, id) == s.DeviceName) configured = id;
+  }
+  device_picked_ = false;
+  missing_device_entry_ = -1;
+  if (s.DeviceName.empty()) {
+    ComboBox1.SetItemIndex(main_.Capture ? main_.Capture->DeviceId : 0);
+  } else if (configured >= 0) {
+    ComboBox1.SetItemIndex(configured);
+  } else {
+    missing_device_entry_ = devices;
+    ComboBox1.AddItem(s.DeviceName + kMissingDeviceSuffix);
+    ComboBox1.SetItemIndex(missing_device_entry_);
+  }
   // 2.
   Edit1.SetText(s.Calibration);
   Edit2.SetText(s.Decay);
@@ -46,7 +64,8 @@ void TForm2::FillDialog() {
   const int monitors = static_cast<int>(main_.Platform().Monitors->Monitors().size());
   for (int n = 1; n <= monitors; ++n)
     cbMonitorSelect.AddItem(std::to_string(n));
-  cbMonitorSelect.SetItemIndex(s.Monitor - 1);
+  // A hand-edited number below 1 selects nothing (and cannot overflow on the way).
+  cbMonitorSelect.SetItemIndex(s.Monitor >= 1 ? s.Monitor - 1 : -1);
   // 4-5.
   filled_average_text_ = AverageTimeText(s.AverageNumber, DecimalSeparator());
   Edit9.SetText(filled_average_text_);
@@ -111,11 +130,12 @@ void TForm2::FormShow() {
   BgdCol.SetFontColour(s.FontColor);
 }
 
-// Closing by any path but Exit Program: a changed input device is opened now.
+// Closing by any path but Exit Program: a device the operator picked is opened now. Without a
+// pick the configured input stays, even while it is not listed.
 void TForm2::CloseSteps() {
   const int chosen = ComboBox1.ItemIndex();
   // The device list can be empty when the device vanished: nothing to compare or read.
-  if (chosen < 0 || !main_.Capture) return;
+  if (!device_picked_ || chosen < 0 || chosen == missing_device_entry_ || !main_.Capture) return;
   TCaptureSession& capture = *main_.Capture;
   if (chosen != capture.DeviceId) {
     capture.DeviceId = chosen;
@@ -128,7 +148,7 @@ void TForm2::CloseSteps() {
   main_.Settings.DeviceName = name;
 }
 
-void TForm2::ApplyOk() {
+void TForm2::TakeOverFields() {
   TMeterSettings& s = main_.Settings;
   auto number = [](const TEdit& edit, int& target) {
     std::int32_t v = 0;
@@ -165,12 +185,13 @@ void TForm2::ApplyOk() {
   s.ShowReadout = CheckReadout.Checked();
   s.Transparent = CheckTransparent.Checked();
   main_.Readout.SetVisible(s.ShowReadout && !s.Transparent);
-  // 14-18.
-  if (cbStyle.ItemIndex() >= 0) s.Style = cbStyle.ItemIndex();
+  // 14-18. The list positions, -1 when nothing is selected (a value from the file that is not
+  // in the list).
+  s.Style = cbStyle.ItemIndex();
   main_.SetCaption(s.ShortName);
   s.OnTop = CheckBox2.Checked();
   s.FitScreen = cbFitScreen.Checked();
-  if (ComboBox2.ItemIndex() >= 0) s.Language = ComboBox2.ItemIndex();
+  s.Language = ComboBox2.ItemIndex();
   s.TopColor = Abar.Colour();
   s.BaseColor = Bbar.Colour();
   s.PeakColor = PeakBar.Colour();
@@ -182,8 +203,6 @@ void TForm2::ApplyOk() {
   s.Blocks = cbBlocks.Checked();
   s.FullScreen = cbFullScrn.Checked();
   s.AllowDrag = cbAllowDrag.Checked();
-  // 19.
-  SaveIniSettings(s, main_.DataFolder, main_.Left(), main_.Top());
 }
 
 void TForm2::ShowStoredTexts(const std::string& calibration, const std::string& decay) {
@@ -193,6 +212,9 @@ void TForm2::ShowStoredTexts(const std::string& calibration, const std::string& 
 
 void TForm2::ShowLayoutSettings() {
   const TMeterSettings& s = main_.Settings;
+  // The style and its base steps first: the arrows set next take the step of a change.
+  cbStyle.SetItemIndex(s.Style);
+  ApplyBaseSteps();
   Edit10.SetText(s.GraphicFilename);
   CheckDecimal.SetChecked(s.ShowDecimal);
   CheckReadout.SetChecked(s.ShowReadout);
@@ -210,8 +232,6 @@ void TForm2::ShowLayoutSettings() {
   UpDown5.SetPosition(s.ReadoutY);
   ShowBlockColours();
   BgdCol.SetFontColour(main_.Readout.Font().Colour);
-  cbStyle.SetItemIndex(s.Style);
-  ApplyBaseSteps();
 }
 
 void TForm2::ApplyBaseSteps() {

@@ -1,6 +1,10 @@
 // Show control on the sim platform through the program's own start-up: the starter set of a
 // first start, thumbnails of the main window, and settings files written and read back.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -105,6 +109,46 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
 TEST_F(ShowControlTest, StartWithoutADeviceLeavesAFreshMachineUntouched) {
   EXPECT_FALSE(Start());
   EXPECT_FALSE(fs::exists(data));
+}
+
+// A first start cut short by a full disk (here a file-size limit, so every write past 1 MB
+// fails) leaves no data folder and no half-made one beside it, ends with one message naming the
+// folder and the reason, and the next start lays the whole set out.
+TEST_F(ShowControlTest, AFirstStartCutShortLeavesNothingAndTheNextStartMakesTheFolder) {
+  sim.wave_input.AddDevice("Mic");
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 1 << 20;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool started = Start();
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+  std::signal(SIGXFSZ, previous);
+
+  EXPECT_FALSE(started);
+  EXPECT_EQ(sim.loop.EndCode(), std::optional<int>(1));
+  const auto messages = sim.dialogs.TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].caption, "Roarmark Error");
+  EXPECT_TRUE(messages[0].text.starts_with("Cannot create the data folder -  \n\r" + data + "\n\r"))
+      << messages[0].text;
+  EXPECT_NE(messages[0].text.find("File too large"), std::string::npos) << messages[0].text;
+  EXPECT_FALSE(fs::exists(data));
+  EXPECT_TRUE(fs::is_empty(root / "Quillmoor"));
+
+  // What a start killed while it wrote leaves beside the folder is cleared by the next one.
+  const fs::path killed = root / "Quillmoor" / ".Roarmark.new-killed01";
+  fs::create_directories(killed / "Files");
+  fs::last_write_time(killed, fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+  program.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(sim.dialogs.TakeMessages().empty());
+  EXPECT_FALSE(fs::exists(killed));
+  for (const char* rel : {"Roarmark.ini", "default.bmp", "Files/Graphic.bmp", "Files/Settings.dat",
+                          "Files/Vertical Bars.thm"})
+    EXPECT_TRUE(fs::is_regular_file(data + rel)) << rel;
 }
 
 TEST_F(ShowControlTest, AnExistingDataFolderGetsNoStarterFiles) {

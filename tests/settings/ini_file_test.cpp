@@ -179,18 +179,20 @@ TEST(IniFile, ReadsWhatEditorsWriteAndSavesItTheSameWay) {
             "\xF0\x9F\x8E\xA4");
 }
 
-TEST(IniFile, RefusesToTreatABinaryFileAsIni) {
-  test::TTempFolder dir;
-  const std::string path = (dir.Path() / "picture.bmp").string();
-  const std::string utf16 = (dir.Path() / "unicode.cfg").string();
-  {
-    std::ofstream out(path, std::ios::binary);
-    out.write("BM\0\0\x36", 5);
-    std::ofstream(utf16, std::ios::binary) << Utf16(u"[Form]\r\nStyle=1\r\n", false);
-  }
-  EXPECT_FALSE(MayWriteAsIni(path));
-  EXPECT_TRUE(MayWriteAsIni(path + ".missing"));
-  EXPECT_TRUE(MayWriteAsIni(utf16));
+TEST(IniFile, OnlyTextThisReaderDecodesCountsAsIniText) {
+  const std::string utf16 = Utf16(u"[Form]\r\nStyle=1\r\n", false);
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool text;
+  } cases[] = {
+      {"UTF-8", "[Form]\nStyle=1\n", true},
+      {"UTF-16 with its mark", utf16, true},
+      {"UTF-16 without its mark", utf16.substr(2), false},
+      {"a picture", std::string("BM\0\0\x36", 5), false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsIniText(c.bytes), c.text) << c.name;
 }
 
 }  // namespace

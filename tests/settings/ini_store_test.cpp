@@ -168,10 +168,26 @@ TEST_F(IniStoreTest, SavingIntoAMissingFolderThrows) {
   EXPECT_THROW(SaveWindowPosition(ctx.DataFolder + "gone/", 0, 0), TFileWriteError);
 }
 
-// A file the operator cannot read or write fails every save moment and keeps every value.
-TEST_F(IniStoreTest, EverySaveLeavesAFileItMayNotReadOrWriteAsItWas) {
+// A file the operator cannot read or write, or one this reader could not read back as text,
+// fails every save moment and keeps every byte.
+TEST_F(IniStoreTest, EverySaveLeavesAFileItMayNotReadWriteOrDecodeAsItWas) {
   const std::string path = ctx.DataFolder + "Roarmark.ini";
   const std::string text = "[Input]\nDevice Name=Mic\n[Form]\ncal=-4\nleft=1\ntop=2\n";
+  std::string utf16_unmarked;  // as an editor writes UTF-16 when told to leave the mark out
+  for (char c : text) {
+    utf16_unmarked.push_back(c);
+    utf16_unmarked.push_back('\0');
+  }
+  const struct {
+    const char* name;
+    mode_t mode;
+    std::string bytes;
+  } files[] = {
+      {"no permissions", 0000, text},
+      {"read-only", 0444, text},
+      {"UTF-16 without its mark", 0600, utf16_unmarked},
+      {"over 16 MB", 0600, text + std::string(16 << 20, ' ')},
+  };
   TMeterSettings s;
   const struct {
     const char* name;
@@ -181,19 +197,45 @@ TEST_F(IniStoreTest, EverySaveLeavesAFileItMayNotReadOrWriteAsItWas) {
       {"window position", [&] { SaveWindowPosition(ctx.DataFolder, 0, 0); }},
       {"device reset", [&] { SaveEmptyDeviceName(ctx.DataFolder); }},
   };
-  for (mode_t mode : {0000, 0444}) {
+  for (const auto& f : files) {
     for (const auto& m : moments) {
-      WriteIni(text);
-      ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+      std::ofstream(path, std::ios::binary) << f.bytes;
+      ASSERT_EQ(::chmod(path.c_str(), f.mode), 0);
       try {
         m.save();
-        ADD_FAILURE() << m.name << " replaced a file of mode " << mode;
+        ADD_FAILURE() << m.name << " replaced a file: " << f.name;
       } catch (const TFileWriteError& e) {
         EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
       }
       ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-      EXPECT_EQ(ReadIni(), text) << m.name << " at mode " << mode;
+      EXPECT_TRUE(ReadIni() == f.bytes) << m.name << " changed a file: " << f.name;
     }
+  }
+}
+
+TEST_F(IniStoreTest, WhatIsNoSmallRegularFileLoadsAsDefaultsAndIsSaid) {
+  const std::string path = ctx.DataFolder + "Roarmark.ini";
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    const char* reason;
+  } cases[] = {
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }, "It is not a regular file."},
+      {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); },
+       "It is not a regular file."},
+      {"over 16 MB", [&] { WriteIni("[Form]\ncal=-4\n" + std::string(16 << 20, ' ')); },
+       "It is larger than 16 MB."},
+  };
+  for (const auto& c : cases) {
+    fs::remove(path);
+    c.make();
+    TMeterSettings s;
+    std::string refused;
+    LoadIniSettings(s, ctx, &refused);
+    EXPECT_EQ(s.Calibration, "-6") << c.name;
+    EXPECT_EQ(refused, "Settings file not read -  \n\r" + path + "\n\r" + c.reason +
+                           "\n\rThe default settings will be used.")
+        << c.name;
   }
 }
 

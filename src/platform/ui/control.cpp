@@ -2,6 +2,7 @@
 #include "platform/ui/control.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 
 #include "platform/ui/application.h"
@@ -63,19 +64,31 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   Changed(TProperty::Bounds);
 }
 
+namespace {
+
+// Positions anywhere in the 32-bit range stay in it when moved between client and screen.
+TPoint Offset(TPoint p, std::int64_t dx, std::int64_t dy) {
+  auto clamp = [](std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  return TPoint{clamp(p.X + dx), clamp(p.Y + dy)};
+}
+
+}  // namespace
+
 TPoint TControl::ClientOrigin() const {
   TPoint origin = parent_ ? parent_->ClientOrigin() : TPoint{};
-  return TPoint{origin.X + left_, origin.Y + top_};
+  return Offset(origin, left_, top_);
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const {
-  TPoint origin = ClientOrigin();
-  return TPoint{origin.X + p.X, origin.Y + p.Y};
+  const TPoint origin = ClientOrigin();
+  return Offset(p, origin.X, origin.Y);
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const {
-  TPoint origin = ClientOrigin();
-  return TPoint{p.X - origin.X, p.Y - origin.Y};
+  const TPoint origin = ClientOrigin();
+  return Offset(p, -std::int64_t{origin.X}, -std::int64_t{origin.Y});
 }
 
 void TControl::SetVisible(bool visible) {

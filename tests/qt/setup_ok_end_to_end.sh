@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# The setup dialog of the desktop program keeps what is typed on OK: under a real window manager
+# (openbox), Ctrl+S opens the dialog, -12 and 5 are typed into the 0 dB reference and decay
+# fields and OK is clicked. "Roarmark.ini" then holds them, and the reopened dialog shows them
+# (its two fields look as they did after typing, not as they did at first), and a second OK
+# keeps them.
+# Usage: setup_ok_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
+set -u
+readonly SKIP=77
+roarmark=$1
+shots=${2:-}
+
+for tool in Xvfb openbox pulseaudio pactl xdotool convert compare; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit $SKIP
+  fi
+done
+
+work=$(mktemp -d /tmp/roarmark-setup-ok.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -f "$work/roarmark.log" ] && sed 's/^/  roarmark: /' "$work/roarmark.log"
+  [ -f "$ini" ] && sed 's/^/  Roarmark.ini: /' "$ini"
+  exit 1
+}
+
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
+  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || { echo "SKIP: the sound server did not start"; exit $SKIP; }
+pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
+  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic source"
+
+display=
+for n in $(seq 210 250); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "SKIP: no free display"; exit $SKIP; }
+mkdir "$work/fb"
+Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=:$display
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit $SKIP; }
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+
+export XDG_DATA_HOME=$work/data
+folder=$XDG_DATA_HOME/Quillmoor/Roarmark
+ini=$folder/Roarmark.ini
+mkdir -p "$folder/Files" "$folder/Help"
+printf '[Input]\nDevice Name=RoarMic\n[Form]\ncal=-6\ndecay=2\nFullScreen=0\nFitScreen=0\n' >"$ini"
+convert -size 800x600 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+
+screenshot() {  # NAME, with the pointer out of the way
+  xdotool mousemove 5 1075
+  sleep 0.3
+  convert "xwd:$work/fb/Xvfb_screen0" "$work/$1.png" || fail "no screenshot"
+  if [ -n "$shots" ]; then mkdir -p "$shots" && cp "$work/$1.png" "$shots/setup-ok-$1.png"; fi
+}
+wait_for() {  # SECONDS COMMAND...
+  local tenths=$(($1 * 10))
+  shift
+  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+dialog_id() { xdotool search --onlyvisible --name '^Roarmark Setup$' 2>/dev/null | head -1; }
+dialog_shown() { [ -n "$(dialog_id)" ]; }
+dialog_gone() { ! dialog_shown; }
+key() {  # KEY [MODIFIER]
+  if [ -n "${2:-}" ]; then
+    xdotool keydown "$2" keydown "$1" keyup "$1" keyup "$2"
+  else
+    xdotool keydown "$1" keyup "$1"
+  fi
+}
+open_dialog() {
+  key s ctrl
+  wait_for 10 dialog_shown || fail "Ctrl+S opened no setup dialog"
+  sleep 1
+  # The client area's place on the screen (xdotool's geometry counts the frame twice).
+  local info
+  info=$(xwininfo -id "$(dialog_id)")
+  dialog_x=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
+  dialog_y=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$info")
+}
+click() {  # X Y in the dialog's client area
+  xdotool mousemove $((dialog_x + $1)) $((dialog_y + $2)) click 1
+  sleep 0.2
+}
+type_into() {  # X Y TEXT: replaces the field's text
+  click "$1" "$2"
+  key a ctrl
+  key BackSpace
+  xdotool type --delay 50 -- "$3"
+  sleep 0.2
+}
+# The reference and decay fields, 60 x 22 each, in the dialog's client area.
+fields() {  # NAME: the two fields cut from screenshot NAME
+  convert "$work/$1.png" -crop "60x22+$((dialog_x + 168))+$((dialog_y + 129))" +repage \
+    "$work/$1-edit1.png"
+  convert "$work/$1.png" -crop "60x22+$((dialog_x + 168))+$((dialog_y + 207))" +repage \
+    "$work/$1-edit2.png"
+}
+differing() {  # A B: the number of pixels that differ
+  compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+stored() { tr -d '\r' <"$ini" | grep -qx "$1"; }
+press_ok() {
+  click 732 498
+  wait_for 10 dialog_gone || fail "OK did not close the setup dialog"
+  sleep 1
+}
+
+"$roarmark" >"$work/roarmark.log" 2>&1 &
+app=$!
+pids+=($app)
+wait_for 15 bash -c "xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1" ||
+  fail "no Roarmark window"
+sleep 2
+
+open_dialog
+screenshot first
+fields first
+type_into 198 140 "-12"
+type_into 198 218 "5"
+key Tab  # out of the decay field, so neither field shows a cursor
+sleep 0.5
+screenshot typed
+fields typed
+[ "$(differing "$work/first-edit1.png" "$work/typed-edit1.png")" -gt 0 ] ||
+  fail "typing -12 did not change the reference field"
+press_ok
+stored "cal=-12" || fail "OK did not store the typed reference -12"
+stored "decay=5" || fail "OK did not store the typed decay 5"
+
+open_dialog
+screenshot reopened
+fields reopened
+for field in edit1 edit2; do
+  same=$(differing "$work/typed-$field.png" "$work/reopened-$field.png")
+  echo "reopened $field: $same pixels differ from the typed field"
+  [ "$same" -eq 0 ] || fail "the reopened dialog does not show the typed $field"
+done
+press_ok
+stored "cal=-12" && stored "decay=5" || fail "a second OK lost the reference or the decay"
+
+key x ctrl
+wait_for 5 bash -c "! kill -0 $app 2>/dev/null" || fail "Ctrl+X did not close roarmark"
+echo "PASS"
