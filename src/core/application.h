@@ -9,6 +9,7 @@ namespace roarmark {
 
 class TForm1;
 class TForm2;
+class TSoundMeter;
 class TForm3;
 class TForm5;
 namespace platform::ui {
@@ -33,14 +34,19 @@ class TRoarmarkProgram {
   TForm2* SetupDialog() { return form2_.get(); }
   TForm3* PresetList() { return form3_.get(); }
   TForm5* InputLossDialog() { return form5_.get(); }
+  TSoundMeter* SoundMeter() { return sound_.get(); }
 
  private:
+  // The sound level takes each buffer after the engine and gives the readout its look.
+  void WireSoundLevel();
+
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm5> form5_;
+  std::unique_ptr<TSoundMeter> sound_;
 };
 
 // Start() then Run(): what the desktop executable calls.

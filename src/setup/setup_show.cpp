@@ -109,6 +109,7 @@ void TForm2::FormShow() {
   cbFitScreen.SetChecked(s.FitScreen);
   cbStyle.SetItemIndex(s.Style);
   BgdCol.SetFontColour(s.FontColor);
+  SoundPanel.Fill();
 }
 
 // Closing by any path but Exit Program: a changed input device is opened now.

@@ -1,0 +1,57 @@
+// The show log: one CSV file per run in the data folder's "Logs" folder, one row for every
+// second of the run, seconds without input marked; the file is saved whole through the safe
+// save, so a crash keeps every row saved before it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace roarmark {
+
+inline constexpr const char* kLogFolder = "Logs";
+// Rows reach the disk every this many seconds, after a loss of input, and at the end.
+inline constexpr int kLogSaveSeconds = 10;
+
+struct TLogRow {
+  std::int64_t Second = 0;          // of the run
+  bool Lost = false;                // the input was lost: no figures
+  double LAeq = 0;                  // LAeq over the second, dB
+  double LAFmax = 0;                // within the second
+  double LCpeak = 0;                // within the second
+  double Level = 0;                 // the 0..100 meter level
+  std::string Readout;              // the readout's text
+  std::optional<double> LimitLAeq;  // LAeq over the limit's minutes, when a limit is set
+  std::optional<double> Limit;      // dB
+};
+
+// "H:MM:SS" from seconds.
+std::string RunTimeText(std::int64_t seconds);
+// The header line and one row as a line, without the line end.
+std::string LogHeader();
+std::string LogLine(const TLogRow& row);
+// The rows of a log's text; lines that are not rows (the header, a torn last line) are left out.
+std::vector<TLogRow> ParseLog(const std::string& text);
+
+// "Show Log 0001.csv" ...: the first number not taken in `folder` (which ends with the
+// separator).
+std::string NextLogPath(const std::string& folder);
+
+class TShowLog {
+ public:
+  // Creates the file with its header; throws TFileWriteError.
+  explicit TShowLog(std::string path);
+  const std::string& Path() const { return path_; }
+  // Adds a row; saves once kLogSaveSeconds rows have gathered. Throws TFileWriteError.
+  void Add(const TLogRow& row);
+  // Saves what has not been saved. Throws TFileWriteError.
+  void Save();
+
+ private:
+  std::string path_;
+  std::string text_;
+  int unsaved_ = 0;
+};
+
+}  // namespace roarmark

@@ -1,0 +1,91 @@
+// The calibrated sound level of the capture: frequency weighting A, C and Z, exponential time
+// weighting Fast and Slow, energies per second of the run, and the maxima and peaks.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "measure/weighting.h"
+
+namespace roarmark {
+
+inline constexpr double kCaptureRate = 44100;
+inline constexpr int kSamplesPerSecond = 44100;
+inline constexpr double kFastSeconds = 0.125;
+inline constexpr double kSlowSeconds = 1.0;
+// Mean square of a full-scale sine (amplitude 32767): the level the calibration offset names.
+inline constexpr double kFullScaleSineMs = 32767.0 * 32767.0 / 2;
+
+enum class TTimeWeighting { Fast, Slow };
+
+// Sums over part of the run, in squared 16-bit sample units.
+struct TEnergy {
+  double A = 0, C = 0, Z = 0;
+  std::int64_t Samples = 0;
+  TEnergy& operator+=(const TEnergy& e) {
+    A += e.A;
+    C += e.C;
+    Z += e.Z;
+    Samples += e.Samples;
+    return *this;
+  }
+};
+
+// One second of the run. A second in which no sound came in (the input was lost) has no
+// samples.
+struct TSecond {
+  std::int64_t Index = 0;  // seconds since the run began
+  TEnergy Energy;
+  double MaxFastA = 0;  // largest A-weighted Fast mean square within the second
+  double PeakC = 0;     // largest |C-weighted sample|
+  bool Lost() const { return Energy.Samples == 0; }
+};
+
+// dB from a mean square (or a squared peak) with the calibration offset; silence reads
+// 140 dB below full scale rather than minus infinity.
+double LevelDb(double mean_square, double offset_db);
+
+class TSoundLevel {
+ public:
+  TSoundLevel();
+
+  // One capture buffer: `frames` frames of left/right 16-bit little-endian samples, measured
+  // as their mean (L + R) / 2. Seconds completed on the way are added to Seconds().
+  void ProcessBlock(const std::uint8_t* block, int frames);
+  // The input was lost for `seconds` whole seconds: the second under way ends with what it
+  // has, then as many seconds without sound follow.
+  void MarkLost(int seconds);
+
+  // The time-weighted mean square now.
+  double MeanSquare(TWeighting weighting, TTimeWeighting time) const;
+  // Since the run began.
+  const TEnergy& Total() const { return total_; }
+  double MaxFastA() const { return max_fast_a_; }
+  double PeakC() const { return peak_c_; }
+  // The second under way.
+  const TSecond& Current() const { return current_; }
+
+  // Completed seconds not yet taken.
+  const std::vector<TSecond>& Seconds() const { return seconds_; }
+  void TakeSeconds(std::vector<TSecond>& into);
+
+ private:
+  struct TSection {
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  };
+  void Run(const std::uint8_t* block, int frames);
+  void EndSecond();
+
+  TWeightingDesign design_;
+  double fast_ = 0, slow_ = 0;  // 1 - e^(-1 / (tau fs))
+  TSection low_, high1_, high2_, mid_;
+  // Fast and Slow mean squares of A, C and Z.
+  double af_ = 0, as_ = 0, cf_ = 0, cs_ = 0, zf_ = 0, zs_ = 0;
+  TEnergy total_;
+  double max_fast_a_ = 0;
+  double peak_c_ = 0;
+  TSecond current_;
+  std::vector<TSecond> seconds_;
+};
+
+}  // namespace roarmark
