@@ -2,10 +2,12 @@
 #include "core/application.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
 #include "display/readout.h"
+#include "measure/show_report.h"
 #include "measure/sound_meter.h"
 #include "platform/path_separator.h"
 #include "platform/ui/application.h"
@@ -17,6 +19,7 @@ namespace roarmark {
 TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platform_(platform) {}
 
 TRoarmarkProgram::~TRoarmarkProgram() {
+  if (app_ && app_->Terminated()) FinishShow();
   // Windows go before the application they belong to.
   form5_.reset();
   form3_.reset();
@@ -91,7 +94,17 @@ void TRoarmarkProgram::WireSoundLevel() {
 
 int TRoarmarkProgram::Run() {
   app_->Run();
+  FinishShow();
   return 0;
+}
+
+void TRoarmarkProgram::FinishShow() {
+  if (finished_ || !sound_ || !form1_) return;
+  finished_ = true;
+  sound_->FinishLog();
+  if (!form1_->Settings.Sound.Log || sound_->LogPath().empty()) return;
+  const std::string error = WriteShowReport(sound_->LogPath(), platform_.Fonts);
+  if (!error.empty()) std::fprintf(stderr, "roarmark: no show report: %s\n", error.c_str());
 }
 
 int RunRoarmark(const platform::TPlatform& platform) {

@@ -26,8 +26,12 @@ class TRoarmarkProgram {
   // Application title, the main window (its creation handler brings everything up), the setup
   // dialog, the preset list and the input-loss dialog, then the main window is shown.
   void Start();
-  // Runs the message loop until the main window closes; returns the exit code.
+  // Runs the message loop until the main window closes, then ends the show; returns the exit
+  // code.
   int Run();
+  // The show log's last rows and, when the log is on, its report beside it. Runs once, when the
+  // program has ended by its own means (a fatal end leaves the log as last saved).
+  void FinishShow();
 
   platform::ui::TApplication& App() { return *app_; }
   TForm1* MainWindow() { return form1_.get(); }
@@ -47,6 +51,7 @@ class TRoarmarkProgram {
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm5> form5_;
   std::unique_ptr<TSoundMeter> sound_;
+  bool finished_ = false;
 };
 
 // Start() then Run(): what the desktop executable calls.

@@ -13,7 +13,7 @@
 namespace roarmark {
 namespace {
 
-constexpr int kColumns = 9;
+constexpr int kColumns = 10;
 
 std::string Quoted(const std::string& text) {
   std::string out(csv_write(nullptr, 0, text.data(), text.size()), '\0');
@@ -61,7 +61,7 @@ std::string RunTimeText(std::int64_t seconds) {
 }
 
 std::string LogHeader() {
-  return "Time,LAeq 1s,LAFmax,LCpeak,Level,Readout,LAeq Limit Period,Limit,Input";
+  return "Time,LAeq 1s,LAFmax,LCpeak,Level,Readout,LAeq Limit Period,Limit,Limit Minutes,Input";
 }
 
 std::string LogLine(const TLogRow& r) {
@@ -83,6 +83,7 @@ std::string LogLine(const TLogRow& r) {
     add(r.LimitLAeq ? DbText(*r.LimitLAeq) : "");
   }
   add(r.Limit ? DbText(*r.Limit) : "");
+  add(r.LimitMinutes ? std::to_string(*r.LimitMinutes) : "");
   add(r.Lost ? "lost" : "ok");
   return line;
 }
@@ -100,9 +101,10 @@ std::vector<TLogRow> ParseLog(const std::string& text) {
     TLogRow row;
     if (!ParseTime(f[0], row.Second)) continue;
     row.Limit = Number(f[7]);
-    if (f[8] == "lost") {
+    if (const auto minutes = Number(f[8])) row.LimitMinutes = static_cast<int>(*minutes);
+    if (f[9] == "lost") {
       row.Lost = true;
-    } else if (f[8] == "ok") {
+    } else if (f[9] == "ok") {
       const auto laeq = Number(f[1]);
       const auto lafmax = Number(f[2]);
       const auto lcpeak = Number(f[3]);

@@ -24,6 +24,7 @@ struct TLogRow {
   std::string Readout;              // the readout's text
   std::optional<double> LimitLAeq;  // LAeq over the limit's minutes, when a limit is set
   std::optional<double> Limit;      // dB
+  std::optional<int> LimitMinutes;  // the limit's window
 };
 
 // "H:MM:SS" from seconds.

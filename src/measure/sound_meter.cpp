@@ -90,7 +90,10 @@ void TSoundMeter::EndSeconds() {
       }
       if (has_limit) row.LimitLAeq = limit_laeq;
     }
-    if (has_limit) row.Limit = settings_.Limit;
+    if (has_limit) {
+      row.Limit = settings_.Limit;
+      row.LimitMinutes = settings_.LimitMinutes;
+    }
     try {
       log_->Add(row);
     } catch (const TFileWriteError& e) {
