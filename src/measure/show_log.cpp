@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "settings/file_save.h"
 #include "settings/sound_settings.h"
@@ -135,18 +136,76 @@ std::string NextLogPath(const std::string& folder) {
 
 TShowLog::TShowLog(std::string path) : path_(std::move(path)), text_(LogHeader() + "\r\n") {
   SaveFileWhole(path_, text_);
+  saver_ = std::thread([this] { SaveLoop(); });
+}
+
+TShowLog::~TShowLog() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  if (saver_.joinable()) saver_.join();
 }
 
 void TShowLog::Add(const TLogRow& row) {
   text_ += LogLine(row) + "\r\n";
-  ++unsaved_;
-  if (unsaved_ >= kLogSaveSeconds) Save();
+  if (++unsaved_ >= kLogSaveSeconds) SaveSoon();
 }
 
-void TShowLog::Save() {
+void TShowLog::SaveSoon() {
   if (unsaved_ == 0) return;
+  unsaved_ = 0;
+  {
+    std::lock_guard lock(mutex_);
+    pending_ = text_;  // a newer text replaces one still waiting
+  }
+  wake_.notify_all();
+}
+
+void TShowLog::WaitSaved() {
+  std::unique_lock lock(mutex_);
+  wake_.wait(lock, [this] { return !pending_ && !saving_; });
+}
+
+std::optional<std::string> TShowLog::TakeFailure() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(failure_, std::nullopt);
+}
+
+void TShowLog::Finish() {
+  {
+    std::unique_lock lock(mutex_);
+    stop_ = true;
+    wake_.notify_all();
+    wake_.wait(lock, [this] { return !saving_; });
+    pending_.reset();
+  }
+  if (saver_.joinable()) saver_.join();
   SaveFileWhole(path_, text_);
   unsaved_ = 0;
+}
+
+void TShowLog::SaveLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stop_ || pending_; });
+    if (stop_) return;
+    const std::string text = std::move(*pending_);
+    pending_.reset();
+    saving_ = true;
+    lock.unlock();
+    std::optional<std::string> failure;
+    try {
+      SaveFileWhole(path_, text);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+    lock.lock();
+    saving_ = false;
+    if (failure) failure_ = failure;
+    wake_.notify_all();
+  }
 }
 
 }  // namespace roarmark

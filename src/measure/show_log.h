@@ -1,17 +1,21 @@
 // The show log: one CSV file per run in the data folder's "Logs" folder, one row for every
-// second of the run, seconds without input marked; the file is saved whole through the safe
-// save, so a crash keeps every row saved before it.
+// second of the run, seconds without input marked. The file is saved whole through the safe
+// save, so a crash keeps every row saved before it; the saving runs on a thread of its own, so a
+// slow disk never holds up the capture.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace roarmark {
 
 inline constexpr const char* kLogFolder = "Logs";
-// Rows reach the disk every this many seconds, after a loss of input, and at the end.
+// Rows go to the disk every this many seconds, after a loss of input, and at the end.
 inline constexpr int kLogSaveSeconds = 10;
 
 struct TLogRow {
@@ -41,18 +45,38 @@ std::string NextLogPath(const std::string& folder);
 
 class TShowLog {
  public:
-  // Creates the file with its header; throws TFileWriteError.
+  // Creates the file with its header at once; throws TFileWriteError.
   explicit TShowLog(std::string path);
+  ~TShowLog();
+  TShowLog(const TShowLog&) = delete;
+  TShowLog& operator=(const TShowLog&) = delete;
+
   const std::string& Path() const { return path_; }
-  // Adds a row; saves once kLogSaveSeconds rows have gathered. Throws TFileWriteError.
+  // Adds a row; every kLogSaveSeconds rows the text goes to the saving thread.
   void Add(const TLogRow& row);
-  // Saves what has not been saved. Throws TFileWriteError.
-  void Save();
+  // Hands the rows so far to the saving thread now.
+  void SaveSoon();
+  // Waits until the saving thread has put everything it was handed on the disk.
+  void WaitSaved();
+  // The failure of a save on the saving thread, once.
+  std::optional<std::string> TakeFailure();
+  // Saves the last rows on this thread and stops the saving thread. Throws TFileWriteError.
+  void Finish();
 
  private:
+  void SaveLoop();
+
   std::string path_;
   std::string text_;
   int unsaved_ = 0;
+  // Shared with the saving thread.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::optional<std::string> pending_;  // the text to save next
+  bool saving_ = false;
+  bool stop_ = false;
+  std::optional<std::string> failure_;
+  std::thread saver_;
 };
 
 }  // namespace roarmark

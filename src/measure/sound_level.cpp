@@ -17,10 +17,27 @@ double LevelDb(double mean_square, double offset_db) {
   return offset_db + 10 * std::log10(std::max(mean_square, kFloorMs) / kFullScaleSineMs);
 }
 
-TSoundLevel::TSoundLevel()
-    : design_(DesignWeighting(kCaptureRate)),
-      fast_(1 - std::exp(-1 / (kFastSeconds * kCaptureRate))),
-      slow_(1 - std::exp(-1 / (kSlowSeconds * kCaptureRate))) {
+TSoundLevel::TSoundLevel() {
+  const TWeightingDesign design = DesignWeighting(kCaptureRate);
+  auto section = [](const TBiquad& q) {
+    TSection s;
+    s.k1 = q.b1 / q.b0 - q.a1;
+    s.k2 = q.b2 / q.b0 - q.a2;
+    s.a1 = q.a1;
+    s.a2 = q.a2;
+    return s;
+  };
+  low_ = section(design.LowEnd);
+  high_ = section(design.HighEnd);
+  mid_ = section(design.MidBand);
+  const double c_gain = 0.5 * design.LowEnd.b0 * design.HighEnd.b0;
+  const double a_gain = c_gain * design.MidBand.b0;
+  c_gain_sq_ = c_gain * c_gain;
+  a_gain_sq_ = a_gain * a_gain;
+  for (int n = 0; n <= kBlock; ++n) {
+    fast_decay_[static_cast<std::size_t>(n)] = std::exp(-n / (kFastSeconds * kCaptureRate));
+    slow_decay_[static_cast<std::size_t>(n)] = std::exp(-n / (kSlowSeconds * kCaptureRate));
+  }
   seconds_.reserve(8);
 }
 
@@ -35,52 +52,59 @@ void TSoundLevel::ProcessBlock(const std::uint8_t* block, int frames) {
   }
 }
 
-// The inner loop keeps every filter and average in locals so the compiler holds them in
-// registers; the sections run as direct form I, whose feedback path is one multiply-add long.
+// Block by block: the filters and the squares' sums and peak sample by sample, then the time
+// weighting.
 void TSoundLevel::Run(const std::uint8_t* block, int frames) {
-  const TBiquad lo = design_.LowEnd;
-  const TBiquad hi = design_.HighEnd;
-  const TBiquad mid = design_.MidBand;
-  TSection l = low_, h1 = high1_, h2 = high2_, m = mid_;
+  TSection l = low_, h = high_, m = mid_;
   double af = af_, as = as_, cf = cf_, cs = cs_, zf = zf_, zs = zs_;
   double ea = 0, ec = 0, ez = 0;
   double max_af = current_.MaxFastA;
-  double peak = current_.PeakC;
-  const double kf = fast_;
-  const double ks = slow_;
-  auto section = [](const TBiquad& q, TSection& s, double x) {
-    const double y = q.b0 * x + q.b1 * s.x1 + q.b2 * s.x2 - q.a1 * s.y1 - q.a2 * s.y2;
-    s.x2 = s.x1;
-    s.x1 = x;
-    s.y2 = s.y1;
-    s.y1 = y;
-    return y;
-  };
-  for (int i = 0; i < frames; ++i) {
-    const std::uint8_t* frame = block + static_cast<std::ptrdiff_t>(i) * 4;
-    const auto left = static_cast<std::int16_t>(frame[0] | (frame[1] << 8));
-    const auto right = static_cast<std::int16_t>(frame[2] | (frame[3] << 8));
-    const double z = 0.5 * (static_cast<double>(left) + static_cast<double>(right));
-    const double c = section(hi, h2, section(hi, h1, section(lo, l, z)));
-    const double a = section(mid, m, c);
-    const double a2 = a * a;
-    const double c2 = c * c;
-    const double z2 = z * z;
-    af += kf * (a2 - af);
-    as += ks * (a2 - as);
-    cf += kf * (c2 - cf);
-    cs += ks * (c2 - cs);
-    zf += kf * (z2 - zf);
-    zs += ks * (z2 - zs);
-    ea += a2;
-    ec += c2;
-    ez += z2;
+  double peak_sq = current_.PeakC * current_.PeakC / c_gain_sq_;
+  const std::uint8_t* frame = block;
+  for (int start = 0; start < frames; start += kBlock) {
+    const int n = std::min(kBlock, frames - start);
+    double sa = 0, sc = 0, sz = 0;
+    for (int i = 0; i < n; ++i, frame += 4) {
+      const auto left = static_cast<std::int16_t>(frame[0] | (frame[1] << 8));
+      const auto right = static_cast<std::int16_t>(frame[2] | (frame[3] << 8));
+      const double z = static_cast<double>(left + right);
+      const double y = z + l.s1;
+      double t = l.s2 + l.k1 * z;
+      l.s2 = l.k2 * z - l.a2 * l.s1;
+      l.s1 = t - l.a1 * l.s1;
+      const double c = y + h.s1;
+      t = h.s2 + h.k1 * y;
+      h.s2 = h.k2 * y - h.a2 * h.s1;
+      h.s1 = t - h.a1 * h.s1;
+      const double a = c + m.s1;
+      t = m.s2 + m.k1 * c;
+      m.s2 = m.k2 * c - m.a2 * m.s1;
+      m.s1 = t - m.a1 * m.s1;
+      const double c2 = c * c;
+      sa += a * a;
+      sc += c2;
+      sz += z * z;
+      peak_sq = std::max(peak_sq, c2);
+    }
+    sa *= a_gain_sq_;
+    sc *= c_gain_sq_;
+    sz *= 0.25;  // from L + R to (L + R) / 2
+    const double fast = fast_decay_[static_cast<std::size_t>(n)];
+    const double slow = slow_decay_[static_cast<std::size_t>(n)];
+    const double per_sample = 1.0 / n;
+    af = fast * af + (1 - fast) * sa * per_sample;
+    as = slow * as + (1 - slow) * sa * per_sample;
+    cf = fast * cf + (1 - fast) * sc * per_sample;
+    cs = slow * cs + (1 - slow) * sc * per_sample;
+    zf = fast * zf + (1 - fast) * sz * per_sample;
+    zs = slow * zs + (1 - slow) * sz * per_sample;
+    ea += sa;
+    ec += sc;
+    ez += sz;
     max_af = std::max(max_af, af);
-    peak = std::max(peak, std::abs(c));
   }
   low_ = l;
-  high1_ = h1;
-  high2_ = h2;
+  high_ = h;
   mid_ = m;
   af_ = af;
   as_ = as;
@@ -92,9 +116,9 @@ void TSoundLevel::Run(const std::uint8_t* block, int frames) {
   current_.Energy += part;
   total_ += part;
   current_.MaxFastA = max_af;
-  current_.PeakC = peak;
+  current_.PeakC = std::sqrt(peak_sq * c_gain_sq_);
   max_fast_a_ = std::max(max_fast_a_, max_af);
-  peak_c_ = std::max(peak_c_, peak);
+  peak_c_ = std::max(peak_c_, current_.PeakC);
 }
 
 void TSoundLevel::EndSecond() {

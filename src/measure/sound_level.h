@@ -2,6 +2,7 @@
 // weighting Fast and Slow, energies per second of the run, and the maxima and peaks.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -70,15 +71,26 @@ class TSoundLevel {
   void TakeSeconds(std::vector<TSecond>& into);
 
  private:
+  // A biquad without its gain b0, as a state machine whose feedback is one multiply and subtract
+  // long: y = x + s1, s1' = (s2 + k1 x) - a1 s1, s2' = k2 x - a2 s1, with k1 = b1 / b0 - a1 and
+  // k2 = b2 / b0 - a2.
   struct TSection {
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double k1 = 0, k2 = 0, a1 = 0, a2 = 0;
+    double s1 = 0, s2 = 0;
   };
   void Run(const std::uint8_t* block, int frames);
   void EndSecond();
 
-  TWeightingDesign design_;
-  double fast_ = 0, slow_ = 0;  // 1 - e^(-1 / (tau fs))
-  TSection low_, high1_, high2_, mid_;
+  // C = low end x high end, A = C x mid band. The input is L + R; the sections' gains and the
+  // 1/2 of the mean join at the squares.
+  TSection low_, high_, mid_;
+  double c_gain_sq_ = 0, a_gain_sq_ = 0;
+  // Time weighting moves on every kBlock samples by the block's mean square: y = d y + (1 - d)
+  // mean, d = e^(-n / (tau fs)) for a block of n. Against a sample-by-sample average the
+  // difference is at most a part in 3000 of a Fast weighting's steps (0.012 dB), and nothing
+  // for a steady signal.
+  static constexpr int kBlock = 16;
+  std::array<double, kBlock + 1> fast_decay_{}, slow_decay_{};
   // Fast and Slow mean squares of A, C and Z.
   double af_ = 0, as_ = 0, cf_ = 0, cs_ = 0, zf_ = 0, zs_ = 0;
   TEnergy total_;

@@ -39,13 +39,7 @@ void TSoundMeter::ProcessBuffer(const std::uint8_t* block, std::uint32_t tick_ms
       // The buffer itself is the first sound after the gap.
       level_.MarkLost(static_cast<int>((away - 25 + 500) / 1000));
       EndSeconds();
-      if (log_) {
-        try {
-          log_->Save();
-        } catch (const TFileWriteError& e) {
-          LogFailed(e.what());
-        }
-      }
+      if (log_) log_->SaveSoon();
     }
   }
   last_tick_ = tick_ms;
@@ -94,11 +88,10 @@ void TSoundMeter::EndSeconds() {
       row.Limit = settings_.Limit;
       row.LimitMinutes = settings_.LimitMinutes;
     }
-    try {
-      log_->Add(row);
-    } catch (const TFileWriteError& e) {
-      LogFailed(e.what());
-    }
+    log_->Add(row);
+  }
+  if (log_) {
+    if (const auto failure = log_->TakeFailure()) LogFailed(*failure);
   }
 }
 
@@ -125,11 +118,15 @@ void TSoundMeter::FollowLogSetting() {
 void TSoundMeter::FinishLog() {
   if (!log_) return;
   try {
-    log_->Save();
+    log_->Finish();
   } catch (const TFileWriteError& e) {
     LogFailed(e.what());
   }
   log_.reset();
+}
+
+void TSoundMeter::WaitForLog() {
+  if (log_) log_->WaitSaved();
 }
 
 void TSoundMeter::LogFailed(const std::string& what) {

@@ -73,6 +73,8 @@ class TSoundMeter {
   const std::string& LogPath() const { return log_path_; }
   // Saves the log's last rows and closes it.
   void FinishLog();
+  // Waits until the rows handed to the disk so far are there.
+  void WaitForLog();
 
  private:
   void FollowLogSetting();

@@ -78,23 +78,24 @@ std::array<double, N> Solve(std::array<std::array<double, N + 1>, N> m) {
   return x;
 }
 
-// One analogue pole 1 / (1 + s/w4) as a biquad whose squared magnitude equals the pole's at
-// 0 Hz and at four frequencies spread up to 20 kHz. The fit is linear in the squared-magnitude
-// coefficients (B1, B2 of the numerator, A1, A2 of the denominator, B0 = A0 = 1):
-// B0 phi0 + B1 phi1 + B2 phi2 = T (phi0 + A1 phi1 + A2 phi2).
-TBiquad MatchedPole(double f4, double fs) {
-  auto target = [f4](double f) { return 1 / (1 + Square(f / f4)); };
-  const std::array<double, 4> match_hz = {6000, 12000, 16000, 20000};
-  std::array<std::array<double, 5>, 4> m{};
-  for (std::size_t i = 0; i < 4; ++i) {
+// The analogue double pole 1 / (1 + s/w4)^2 as a biquad whose squared magnitude equals the
+// pole's at 0 Hz, 9, 15 and 20 kHz and which has a zero at half the sampling rate. The fit is
+// linear in the squared-magnitude coefficients (B0 = A0 = 1, B1 = 0 for the zero, then B2 of the
+// numerator and A1, A2 of the denominator): B0 phi0 + B2 phi2 = T (phi0 + A1 phi1 + A2 phi2).
+// At 44.1 kHz it follows the pole within 0.04 dB up to 20 kHz.
+TBiquad MatchedDoublePole(double f4, double fs) {
+  auto target = [f4](double f) { return 1 / Square(1 + Square(f / f4)); };
+  const std::array<double, 3> match_hz = {9000, 15000, 20000};
+  std::array<std::array<double, 4>, 3> m{};
+  for (std::size_t i = 0; i < 3; ++i) {
     const double phi1 = Square(std::sin(kPi * match_hz[i] / fs));
     const double phi0 = 1 - phi1;
     const double phi2 = 4 * phi0 * phi1;
     const double t = target(match_hz[i]);
-    m[i] = {phi1, phi2, -t * phi1, -t * phi2, (t - 1) * phi0};
+    m[i] = {phi2, -t * phi1, -t * phi2, (t - 1) * phi0};
   }
-  const auto [b1_sq, b2_sq, a1_sq, a2_sq] = Solve<4>(m);
-  const auto num = FromSquares(1, b1_sq, b2_sq);
+  const auto [b2_sq, a1_sq, a2_sq] = Solve<3>(m);
+  const auto num = FromSquares(1, 0, b2_sq);
   const auto den = FromSquares(1, a1_sq, a2_sq);
   TBiquad q;
   q.b0 = num[0] / den[0];
@@ -152,11 +153,10 @@ TWeightingDesign DesignWeighting(double fs) {
   TWeightingDesign d;
   d.SampleRate = fs;
   d.LowEnd = BilinearHighPass(p.f1, p.f1, p.f1, fs);
-  d.HighEnd = MatchedPole(p.f4, fs);
+  d.HighEnd = MatchedDoublePole(p.f4, fs);
   d.MidBand = BilinearHighPass(p.f2, p.f3, std::sqrt(p.f2 * p.f3), fs);
   // 0 dB at 1 kHz: C through the low end, A through the mid band on top of C.
-  const double c1k = std::abs(Response(d.LowEnd, 1000, fs) * Response(d.HighEnd, 1000, fs) *
-                              Response(d.HighEnd, 1000, fs));
+  const double c1k = std::abs(Response(d.LowEnd, 1000, fs) * Response(d.HighEnd, 1000, fs));
   d.LowEnd.b0 /= c1k;
   d.LowEnd.b1 /= c1k;
   d.LowEnd.b2 /= c1k;
@@ -165,15 +165,6 @@ TWeightingDesign DesignWeighting(double fs) {
   d.MidBand.b1 /= a1k;
   d.MidBand.b2 /= a1k;
   return d;
-}
-
-double DigitalWeightingDb(const TWeightingDesign& d, TWeighting weighting, double hz) {
-  if (weighting == TWeighting::Z) return 0;
-  const double fs = d.SampleRate;
-  std::complex<double> h =
-      Response(d.LowEnd, hz, fs) * Response(d.HighEnd, hz, fs) * Response(d.HighEnd, hz, fs);
-  if (weighting == TWeighting::A) h *= Response(d.MidBand, hz, fs);
-  return Db(std::abs(h));
 }
 
 }  // namespace roarmark

@@ -20,10 +20,10 @@ TWeightingPoles StandardWeightingPoles();
 // The analogue weighting in dB at `hz`, 0 dB at 1 kHz.
 double AnalogueWeightingDb(TWeighting weighting, double hz);
 
-// C = LowEnd x HighEnd x HighEnd; A = C x MidBand. Each section is one biquad:
+// C = LowEnd x HighEnd; A = C x MidBand. Each section is one biquad:
 // - LowEnd: the double pole at f1 with two zeros at 0 Hz (bilinear, warped at f1);
-// - HighEnd: one pole at f4, matched in magnitude up to 20 kHz (the bilinear transform would
-//   bend it down by several dB between 10 and 16 kHz);
+// - HighEnd: the double pole at f4, matched in magnitude up to 20 kHz (the bilinear transform
+//   would bend it down by several dB between 10 and 16 kHz);
 // - MidBand: the poles at f2 and f3 with two zeros at 0 Hz (bilinear).
 // The gains are folded into LowEnd (C at 1 kHz is 0 dB) and MidBand (A at 1 kHz is 0 dB).
 struct TWeightingDesign {
@@ -31,8 +31,5 @@ struct TWeightingDesign {
   TBiquad LowEnd, HighEnd, MidBand;
 };
 TWeightingDesign DesignWeighting(double sample_rate);
-
-// What the digital sections do to a sine of `hz`, in dB.
-double DigitalWeightingDb(const TWeightingDesign& design, TWeighting weighting, double hz);
 
 }  // namespace roarmark

@@ -9,6 +9,7 @@
 #include "core/main_window.h"
 #include "display/pictures/bmp_writer.h"
 #include "measure/show_log.h"
+#include "measure/sound_meter.h"
 
 namespace roarmark {
 namespace {
@@ -74,6 +75,7 @@ TEST_F(ShowLogTest, ATenMinuteRunHasARowEverySecondAndMarksTheLostOnes) {
   // The first buffer back ends the cut-short second and marks the lost ones, and saves: a crash
   // now would keep every row so far.
   Buffers(1);
+  program->SoundMeter()->WaitForLog();
   EXPECT_EQ(LogRows().size(), 330u);
   Buffers(9999);
   sim.wave_input.SetSignal("Mic", WaveSignal::Silence());
