@@ -21,7 +21,7 @@ constexpr TColor32 kPlot = 0xFFF6F7F9;
 constexpr TColor32 kGrid = 0xFFDADFE5;
 constexpr TColor32 kInk = 0xFF2B3139;
 constexpr TColor32 kSoftInk = 0xFF5A6470;
-constexpr TColor32 kLevel = 0xFF8DB8E2;
+constexpr TColor32 kLevel = 0xFF7FAEDC;
 constexpr TColor32 kSteps = 0xFF1C4F8F;
 constexpr TColor32 kLimit = 0xFFD12A2A;
 constexpr TColor32 kWarning = 0xFFFFE2BF;
@@ -131,18 +131,25 @@ platform::TPixels DrawShowReport(const std::vector<TLogRow>& rows, const std::st
   }
   b.RenderText(kLeft - 56, kTop - 22, "dB", 2, kSoftInk);
 
-  // Level over time: the range of the second-by-second LAeq within each column.
+  // Level over time: the range of the second-by-second LAeq within each column, joined to the
+  // second before so that a jump shows as a line, not a gap.
   std::vector<std::pair<int, int>> columns(kRight - kLeft, {kBottom + 1, kTop - 1});
+  std::optional<int> last_y;
+  std::int64_t last_second = -2;
   for (const TLogRow& r : rows) {
     if (r.Lost) continue;
     const int y = scale.Y(r.LAeq);
     const int x1 = scale.X(r.Second);
     const int x2 = std::max(scale.X(r.Second + 1), x1 + 1);
+    const int from = last_y && last_second == r.Second - 1 ? std::min(*last_y, y) : y;
+    const int to = last_y && last_second == r.Second - 1 ? std::max(*last_y, y) : y;
     for (int x = x1; x < x2 && x < kRight; ++x) {
       auto& c = columns[static_cast<std::size_t>(x - kLeft)];
-      c.first = std::min(c.first, y - 1);
-      c.second = std::max(c.second, y + 1);
+      c.first = std::min(c.first, (x == x1 ? from : y) - 1);
+      c.second = std::max(c.second, (x == x1 ? to : y) + 1);
     }
+    last_y = y;
+    last_second = r.Second;
   }
   for (int x = kLeft; x < kRight; ++x) {
     const auto& c = columns[static_cast<std::size_t>(x - kLeft)];
