@@ -34,7 +34,6 @@ const std::vector<TCaptionRow>& SoundCaptionRows() {
       {"SoundUnitLabel",
        {"Readout", "Uitlezing", "Affichage", "Anzeige", "Lettura", "Leitura", "Lectura"}},
       {"SoundLimitLabel", {"Limit", "Limiet", "Limite", "Grenze", "Limite", "Limite", "Límite"}},
-      {"SoundLimitUnit", {"dB over", "dB over", "dB sur", "dB über", "dB su", "dB em", "dB en"}},
       {"SoundMinutesUnit", {"min", "min", "min", "min", "min", "min", "min"}},
       {"SoundWarning",
        {"Warning", "Waarschuwing", "Alerte", "Warnung", "Avviso", "Aviso", "Aviso"}},
@@ -104,16 +103,16 @@ TSoundPanel::TSoundPanel(TWinControl* parent, TForm1& main)
   SoundOffsetUnit.SetBounds(138, 25, 40, 16);
   SoundCalibrate.SetBounds(4, 48, 92, 24);
   SoundCalibrator.SetBounds(100, 49, 88, 23);
-  SoundWeightingLabel.SetBounds(4, 79, 70, 16);
-  SoundWeighting.SetBounds(76, 76, 44, 23);
-  SoundTime.SetBounds(124, 76, 64, 23);
+  SoundWeightingLabel.SetBounds(4, 79, 78, 16);
+  SoundWeighting.SetBounds(82, 76, 36, 23);
+  SoundTime.SetBounds(120, 76, 70, 23);
   SoundUnitLabel.SetBounds(4, 104, 70, 16);
   SoundUnit.SetBounds(76, 101, 112, 23);
-  SoundLimitLabel.SetBounds(4, 129, 44, 16);
-  SoundLimit.SetBounds(48, 126, 44, 22);
-  SoundLimitUnit.SetBounds(96, 129, 48, 16);
-  SoundMinutes.SetBounds(144, 126, 26, 22);
-  SoundMinutesUnit.SetBounds(172, 129, 20, 16);
+  SoundLimitLabel.SetBounds(4, 129, 48, 16);
+  SoundLimit.SetBounds(52, 126, 44, 22);
+  SoundLimitUnit.SetBounds(100, 129, 26, 16);
+  SoundMinutes.SetBounds(126, 126, 34, 22);
+  SoundMinutesUnit.SetBounds(164, 129, 26, 16);
   SoundWarning.SetBounds(4, 152, 90, 22);
   SoundAlarm.SetBounds(98, 152, 90, 22);
   SoundLog.SetBounds(4, 180, 184, 20);
@@ -130,7 +129,7 @@ TSoundPanel::TSoundPanel(TWinControl* parent, TForm1& main)
   SoundUnitLabel.SetCaption("Readout");
   SoundUnit.SetItems({"0..100", "dB"});
   SoundLimitLabel.SetCaption("Limit");
-  SoundLimitUnit.SetCaption("dB over");
+  SoundLimitUnit.SetCaption("dB /");
   SoundMinutes.SetNumbersOnly(true);
   SoundMinutesUnit.SetCaption("min");
   SoundWarning.SetCaption("Warning");

@@ -30,7 +30,7 @@ class TSoundPanel : public platform::ui::TPanel {
   platform::ui::TComboBox SoundUnit;
   platform::ui::TLabel SoundLimitLabel;  // "Limit"
   platform::ui::TEdit SoundLimit;
-  platform::ui::TLabel SoundLimitUnit;  // "dB over"
+  platform::ui::TLabel SoundLimitUnit;  // "dB /"
   platform::ui::TEdit SoundMinutes;
   platform::ui::TLabel SoundMinutesUnit;  // "min"
   platform::ui::TColourBlock SoundWarning;
