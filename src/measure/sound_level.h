@@ -86,9 +86,9 @@ class TSoundLevel {
   TSection low_, high_, mid_;
   double c_gain_sq_ = 0, a_gain_sq_ = 0;
   // Time weighting moves on every kBlock samples by the block's mean square: y = d y + (1 - d)
-  // mean, d = e^(-n / (tau fs)) for a block of n. Against a sample-by-sample average the
-  // difference is at most a part in 3000 of a Fast weighting's steps (0.012 dB), and nothing
-  // for a steady signal.
+  // mean, d = e^(-n / (tau fs)) for a block of n; LAFmax is the largest of these values. Within
+  // a block each sample weighs at most 1 - e^(-16 / 5512) = 0.3 % off its sample-by-sample
+  // weight (0.012 dB with Fast), and a steady signal reads exactly the same.
   static constexpr int kBlock = 16;
   std::array<double, kBlock + 1> fast_decay_{}, slow_decay_{};
   // Fast and Slow mean squares of A, C and Z.
