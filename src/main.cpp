@@ -8,6 +8,8 @@
 
 #include "core/application.h"
 #include "core/main_window.h"
+#include "measure/show_report.h"
+#include "platform/fontconfig/fontconfig_fonts.h"
 #include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_ui_backend.h"
@@ -20,7 +22,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: roarmark [--help | --version]\n"
+    "Usage: roarmark [--help | --version | --report LOG.csv]\n"
     "\n"
     "Roarmark shows how loud the room is: a bar or needle meter and a 0..100 readout over\n"
     "your own picture, full screen on a projector if you like. It listens to the input named\n"
@@ -33,7 +35,10 @@ constexpr char kUsage[] =
     "mode, Ctrl+1..Ctrl+0 presets, F1 help, Ctrl+X quit, Escape quit after asking.\n"
     "\n"
     "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n";
+    "  --version  show the version and exit\n"
+    "  --report LOG.csv\n"
+    "             draw the report of a show log (level over time, LAeq per quarter hour,\n"
+    "             the limit, the gaps, a summary) as LOG.png beside it and exit\n";
 
 // The command line only answers questions; anything else it holds is not for us.
 int AnswerCommandLine(int argc, char** argv) {
@@ -44,6 +49,20 @@ int AnswerCommandLine(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("roarmark %s\n", ROARMARK_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--report") == 0) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "roarmark: --report needs a show log\n\n%s", kUsage);
+        return 2;
+      }
+      roarmark::platform::TFontconfigFonts fonts;
+      const std::string error = roarmark::WriteShowReport(argv[i + 1], &fonts);
+      if (!error.empty()) {
+        std::fprintf(stderr, "roarmark: %s\n", error.c_str());
+        return 1;
+      }
+      std::printf("%s\n", roarmark::ReportPath(argv[i + 1]).c_str());
       return 0;
     }
     if (argv[i][0] == '-') {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows programs (roarmark.exe, roarmark-sim.exe) with mingw-w64 on Debian 12, as
-# root on a fresh machine or as anyone once the packages are there. FreeType and libjpeg-turbo
-# are built for the target from Debian's own source packages and kept in BUILD/deps, so a second
-# run only rebuilds the program. Usage: tools/build-win.sh [--deps-only] [build-dir]
+# root on a fresh machine or as anyone once the packages are there. FreeType, libjpeg-turbo and
+# libcsv are built for the target from Debian's own source packages and kept in BUILD/deps, so a
+# second run only rebuilds the program. Usage: tools/build-win.sh [--deps-only] [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
@@ -85,9 +85,21 @@ build_jpeg() {
   cmake --build "$deps/build/jpeg" -j"$jobs" --target install
 }
 
+# libcsv is one C file: built as it is, like Debian's own build does.
+build_csv() {
+  [ -f "$deps/lib/libcsv.a" ] && return
+  local dir
+  dir=$(fetch_source libcsv)
+  mkdir -p "$deps/build/csv" "$deps/lib" "$deps/include"
+  $host-gcc-posix -O2 -c "$dir/libcsv.c" -I"$dir" -o "$deps/build/csv/libcsv.o"
+  $host-ar rcs "$deps/lib/libcsv.a" "$deps/build/csv/libcsv.o"
+  cp "$dir/csv.h" "$deps/include/"
+}
+
 need_packages
 build_freetype
 build_jpeg
+build_csv
 [ $deps_only = 1 ] && exit 0
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \

@@ -1,8 +1,15 @@
 // The program entry: application title, the four windows in their order, the message loop.
 #include "core/application.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
+#include "display/readout.h"
+#include "measure/show_report.h"
+#include "measure/sound_meter.h"
+#include "platform/path_separator.h"
 #include "platform/ui/application.h"
 #include "settings/preset_list_window.h"
 #include "setup/setup_dialog.h"
@@ -12,11 +19,13 @@ namespace roarmark {
 TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platform_(platform) {}
 
 TRoarmarkProgram::~TRoarmarkProgram() {
+  if (app_ && app_->Terminated()) FinishShow();
   // Windows go before the application they belong to.
   form5_.reset();
   form3_.reset();
   form2_.reset();
   form1_.reset();
+  sound_.reset();
   app_.reset();
 }
 
@@ -37,12 +46,65 @@ void TRoarmarkProgram::Start() {
   // manager ever activates the main window.
   form2_->Edit1.SetText(form1_->Settings.Calibration);
   form2_->Edit2.SetText(form1_->Settings.Decay);
+  WireSoundLevel();
   form1_->Show();
+}
+
+void TRoarmarkProgram::WireSoundLevel() {
+  TForm1& main = *form1_;
+  sound_ = std::make_unique<TSoundMeter>(main.Settings.Sound,
+                                         main.DataFolder + "Logs" + platform::kPathSeparator);
+  TSoundMeter& sound = *sound_;
+  main.AfterBuffer = [this, &main, &sound](const std::uint8_t* block) {
+    const TLimitState before = sound.LimitState();
+    sound.ProcessBuffer(block, platform_.MessageLoop->TickCount());
+    // The sound level changes with every buffer; a 0..100 readout only takes a new colour.
+    if (!main.Dragging && (main.Settings.Sound.ReadoutUnit == 1 || sound.LimitState() != before)) {
+      RedrawReadout(main.Display, main.Settings, main.State);
+    }
+  };
+  main.Display.ReadoutLook = [&main, &sound] {
+    const TSoundSettings& s = main.Settings.Sound;
+    TReadoutLook look;
+    if (s.ReadoutUnit == 1) {
+      look.Text = sound.ReadoutText(main.Settings.ShowDecimal, main.Display.DecimalSeparator);
+    }
+    if (sound.LimitState() == TLimitState::Warning) look.DigitColour = s.WarningColor;
+    if (sound.LimitState() == TLimitState::Alarm) look.DigitColour = s.AlarmColor;
+    return look;
+  };
+  sound.Snapshot = [&main] {
+    TDisplaySnapshot snap;
+    snap.Level = std::clamp(main.State.Position, 0, 1020) / 10.2;
+    snap.Readout = main.Display.LastReadoutText.value_or("");
+    return snap;
+  };
+  sound.OnLogFailed = [this, &main](const std::string& what) {
+    platform_.MessageLoop->Post([&main, what] {
+      main.ShowMessage(kCaptionRoarmarkError, "The show log could not be written: " + what +
+                                                  "\n\rThe show goes on without a log.");
+    });
+  };
+  TSoundPanel& panel = form2_->SoundPanel;
+  panel.Meter = &sound;
+  sound.OnCalibrated = [&panel](TCalibrationVerdict verdict, double offset) {
+    panel.CalibrationEnded(verdict, offset);
+  };
 }
 
 int TRoarmarkProgram::Run() {
   app_->Run();
+  FinishShow();
   return 0;
+}
+
+void TRoarmarkProgram::FinishShow() {
+  if (finished_ || !sound_ || !form1_) return;
+  finished_ = true;
+  sound_->FinishLog();
+  if (!form1_->Settings.Sound.Log || sound_->LogPath().empty()) return;
+  const std::string error = WriteShowReport(sound_->LogPath(), platform_.Fonts);
+  if (!error.empty()) std::fprintf(stderr, "roarmark: no show report: %s\n", error.c_str());
 }
 
 int RunRoarmark(const platform::TPlatform& platform) {

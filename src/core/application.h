@@ -9,6 +9,7 @@ namespace roarmark {
 
 class TForm1;
 class TForm2;
+class TSoundMeter;
 class TForm3;
 class TForm5;
 namespace platform::ui {
@@ -25,22 +26,32 @@ class TRoarmarkProgram {
   // Application title, the main window (its creation handler brings everything up), the setup
   // dialog, the preset list and the input-loss dialog, then the main window is shown.
   void Start();
-  // Runs the message loop until the main window closes; returns the exit code.
+  // Runs the message loop until the main window closes, then ends the show; returns the exit
+  // code.
   int Run();
+  // The show log's last rows and, when the log is on, its report beside it. Runs once, when the
+  // program has ended by its own means (a fatal end leaves the log as last saved).
+  void FinishShow();
 
   platform::ui::TApplication& App() { return *app_; }
   TForm1* MainWindow() { return form1_.get(); }
   TForm2* SetupDialog() { return form2_.get(); }
   TForm3* PresetList() { return form3_.get(); }
   TForm5* InputLossDialog() { return form5_.get(); }
+  TSoundMeter* SoundMeter() { return sound_.get(); }
 
  private:
+  // The sound level takes each buffer after the engine and gives the readout its look.
+  void WireSoundLevel();
+
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm5> form5_;
+  std::unique_ptr<TSoundMeter> sound_;
+  bool finished_ = false;
 };
 
 // Start() then Run(): what the desktop executable calls.

@@ -422,6 +422,7 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
                       [this] { return platform_.MessageLoop->TickCount(); },
                       Display.DecimalSeparator};
   ProcessBuffer(engine, block, Dragging);
+  if (AfterBuffer) AfterBuffer(block);
   if (!Dragging) Image1.Changed(DrawnArea());
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,9 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
 
   // Engine glue.
   void ProcessCaptureBlock(const std::uint8_t* block);
+  // Runs on every buffer right after the level engine, before the image hears what changed:
+  // what measures beside the engine takes the same buffer here.
+  std::function<void(const std::uint8_t* block)> AfterBuffer;
   // The rectangles of the display bitmap drawn since the image was last told.
   std::vector<platform::TRect> DrawnArea();
   // The input device is gone: wait for it in the input-loss dialog, then reopen the capture.

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -51,6 +52,7 @@ struct TDrawnReadout {
   TFont Font;
   bool Transparent = false;
   TColor32 BoxColour = 0;
+  TColor32 Digits = 0;
   // The background was to be restored under a readout that is about to be drawn again; done
   // only if the readout turns out different (or is not drawn).
   bool RestorePending = false;
@@ -63,6 +65,13 @@ struct TDrawnRecord {
   TDrawnNeedles Needles;
   TDrawnReadout Readout;
   std::vector<TRect> Areas;  // display pixels drawn since the image last took them
+};
+
+// What the readout shows in place of the 0..100 level (the sound level in dB) and a colour for
+// its digits (the noise limit's warning); either may be left as it is.
+struct TReadoutLook {
+  std::optional<std::string> Text;
+  std::optional<TColor> DigitColour;
 };
 
 struct TDisplayState {
@@ -87,8 +96,11 @@ struct TDisplayState {
   const platform::ISystemColours* SystemColours = nullptr;
   platform::IFonts* Fonts = nullptr;
 
-  // Text of the last readout drawn, for inspection.
+  // Text of the last readout drawn, for inspection, and the level value it was drawn for.
   std::optional<std::string> LastReadoutText;
+  double LastReadoutValue = 0;
+  // Asked each time the readout is drawn; unset, the readout shows the level in its own colour.
+  std::function<TReadoutLook()> ReadoutLook;
 
   TDrawnRecord Drawn;
   TNeedleMasks NeedleMasks;

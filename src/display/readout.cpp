@@ -15,7 +15,9 @@ TRect MeterBox(const TMeterSettings& s) {
 }
 
 int ReadoutWidth(const TDisplayState& display, const TMeterSettings& s) {
-  return display.ReadoutBitmap.TextWidth(s.ShowDecimal ? "MM.M" : "MM.");
+  std::string sample = s.ShowDecimal ? "MM.M" : "MM.";
+  if (s.Sound.ReadoutUnit == 1) sample += " dB(A)";
+  return display.ReadoutBitmap.TextWidth(sample);
 }
 
 int ReadoutHeight(const TDisplayState& display) {
@@ -91,18 +93,24 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
     if (drawn.RestorePending) RestoreReadoutNow(display);
     return;
   }
+  const TReadoutLook look = display.ReadoutLook ? display.ReadoutLook() : TReadoutLook{};
   const std::string text =
-      ReadoutText(value, s.ShowDecimal, state.Blanked, display.DecimalSeparator);
+      look.Text && !state.Blanked
+          ? *look.Text
+          : ReadoutText(value, s.ShowDecimal, state.Blanked, display.DecimalSeparator);
   display.LastReadoutText = text;
+  display.LastReadoutValue = value;
 
   TBitmap32& box = display.ReadoutBitmap;
   const std::int64_t rx = s.ReadoutX;
   const std::int64_t ry = s.ReadoutY;
   const TRect area{rx, ry, rx + box.Width(), ry + box.Height()};
   const TColor32 box_colour = Color32(s.ReadoutColor, display.SystemColours);
+  const TColor32 digits =
+      Color32(look.DigitColour.value_or(box.Font().Color), display.SystemColours);
   // A selection frame is drawn every time and never recorded.
   if (drawn.Valid && !display.ReadoutSelected && drawn.Text == text && drawn.Box == area &&
-      drawn.Font == box.Font() && drawn.Transparent == s.Transparent &&
+      drawn.Font == box.Font() && drawn.Digits == digits && drawn.Transparent == s.Transparent &&
       (s.Transparent || drawn.BoxColour == box_colour)) {
     drawn.RestorePending = false;  // the display already shows exactly this
     return;
@@ -119,15 +127,21 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
     box.FrameRectS(box.BoundsRect(), Color32(s.TopColor, display.SystemColours));
   }
   const int x = (box.Width() - box.TextWidth(text)) / 2;
-  box.RenderText(x, 0, text, 2, Color32(box.Font().Color, display.SystemColours));
+  box.RenderText(x, 0, text, 2, digits);
   display.DisplayBitmap.Draw(rx, ry, box);
   NoteDrawn(display, area, TDrawnPart::Readout);
   drawn.Valid = !display.ReadoutSelected;
   drawn.Text = text;
   drawn.Box = area;
   drawn.Font = box.Font();
+  drawn.Digits = digits;
   drawn.Transparent = s.Transparent;
   drawn.BoxColour = box_colour;
+}
+
+void RedrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterState& state) {
+  if (s.Transparent) RestoreReadoutBacking(display);
+  DrawReadout(display, s, state, display.LastReadoutValue);
 }
 
 }  // namespace roarmark

@@ -12,7 +12,8 @@ namespace roarmark {
 // The meter box (X, Y - H) .. (X + W, Y) in display pixels.
 TRect MeterBox(const TMeterSettings& settings);
 
-// Readout box size from the sample texts "MM.M" (with tenths) or "MM.", and "M".
+// Readout box size from the sample texts "MM.M" (with tenths) or "MM." (followed by " dB(A)"
+// when the readout shows the sound level), and "M".
 int ReadoutWidth(const TDisplayState& display, const TMeterSettings& settings);
 int ReadoutHeight(const TDisplayState& display);
 
@@ -34,5 +35,8 @@ std::string ReadoutText(double value, bool show_decimal, bool blanked, char deci
 
 void DrawReadout(TDisplayState& display, const TMeterSettings& settings, const TMeterState& state,
                  double value);
+// The readout again for the value it last showed: its look (text or colour) has changed.
+void RedrawReadout(TDisplayState& display, const TMeterSettings& settings,
+                   const TMeterState& state);
 
 }  // namespace roarmark

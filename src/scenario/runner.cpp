@@ -13,6 +13,7 @@
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
 #include "platform/file_path.h"
+#include "measure/sound_meter.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_wav.h"
 #include "platform/ui/application.h"
@@ -602,6 +603,12 @@ void TScenarioRunner::Print(const TCommand& c) {
          << " scale=" << (image.ScaleMode() == TScaleMode::smStretch ? "stretch" : "normal")
          << " picturewidth=" << image.Image().Width << " pictureheight=" << image.Image().Height
          << "\n";
+  } else if (what == "sound") {
+    Main(c);
+    const TSoundFigures f = program_->SoundMeter()->Figures();
+    out_ << "sound LAF=" << DbText(f.LAF) << " LAS=" << DbText(f.LAS) << " LAeq=" << DbText(f.LAeq)
+         << " LAFmax=" << DbText(f.LAFmax) << " LCpeak=" << DbText(f.LCpeak)
+         << " LZeq=" << DbText(f.LZeq) << "\n";
   } else if (what == "cursor") {
     Main(c);
     out_ << "cursor " << CursorName(program_->App().Cursor()) << "\n";

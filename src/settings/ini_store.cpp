@@ -89,6 +89,7 @@ void LoadIniSettings(TMeterSettings& s, const TIniLoadContext& ctx, std::string*
   s.GraphicFilename =
       BackgroundDefault(ini.ReadString(f, "Graphic Filename", default_picture), ctx.DataFolder);
   s.AllowDrag = false;  // design mode always starts off, whatever the file says
+  s.Sound = ReadSoundSettings(ini);
 }
 
 void SaveIniSettings(TMeterSettings& s, const std::string& data_folder, int window_left,
@@ -144,6 +145,7 @@ void SaveIniSettings(TMeterSettings& s, const std::string& data_folder, int wind
   ini.WriteBool(f, "Vertical", s.Vertical);
   ini.WriteInteger(f, "Style", s.Style);
   ini.WriteString(f, "Graphic Filename", s.GraphicFilename);
+  WriteSoundSettings(ini, s.Sound);
   ini.Save(path);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/sound_settings.h"
+
 namespace roarmark {
 
 // Settings colours are 0x00BBGGRR; the top bit marks a platform system colour.
@@ -76,6 +78,8 @@ struct TMeterSettings {
   bool Vertical = true;
   int Style = kStyleUnset;
   std::string GraphicFilename;
+  // Section "Sound".
+  TSoundSettings Sound;
 
   // Never read from a file.
   std::string ShortName = kProgramTitle;

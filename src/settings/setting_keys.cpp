@@ -94,7 +94,7 @@ std::optional<std::string> SettingText(const TMeterSettings& settings, std::stri
   for (const TKey& k : Keys()) {
     if (SameText(k.Name, key)) return k.Get(settings);
   }
-  return std::nullopt;
+  return SoundSettingText(settings.Sound, key);
 }
 
 }  // namespace roarmark

@@ -224,6 +224,7 @@ void TForm2::ApplyLanguage(int language) {
       button->SetCaption(text);
     }
   }
+  SoundPanel.ApplyLanguage(language);
 }
 
 // The selection is lost when the style entries are rewritten; the current style is chosen again.

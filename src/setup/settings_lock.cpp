@@ -13,6 +13,7 @@ void TForm2::SetLockedGroupEnabled(bool enabled) {
   Panel3.SetEnabled(enabled);
   ComboBox1.SetEnabled(enabled);
   Button5.SetEnabled(enabled);
+  SoundPanel.SetEnabled(enabled);
   Label30.SetVisible(!enabled);
 }
 

@@ -157,6 +157,7 @@ TForm2::TForm2(TApplication& app, TForm1& main)
       Button5(this, "Button5"),
       LockSet(this, "LockSet"),
       Label30(this, "Label30"),
+      SoundPanel(this, main),
       Timer2(this, "Timer2"),
       main_(main) {
   BuildControls();

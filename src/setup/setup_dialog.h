@@ -12,6 +12,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 #include "platform/ui/timer.h"
+#include "setup/sound_panel.h"
 
 namespace roarmark {
 
@@ -132,6 +133,8 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   platform::ui::TButton Button5;  // "Browse..."
   platform::ui::TCheckBox LockSet;
   platform::ui::TLabel Label30;  // "Settings are Locked"
+  // The sound level's controls, in the right-hand column.
+  TSoundPanel SoundPanel;
 
   platform::ui::TTimer Timer2;
 

@@ -128,6 +128,7 @@ void TForm2::FormShow() {
   cbFitScreen.SetChecked(s.FitScreen);
   cbStyle.SetItemIndex(s.Style);
   BgdCol.SetFontColour(s.FontColor);
+  SoundPanel.Fill();
 }
 
 // Closing by any path but Exit Program: a device the operator picked is opened now. Without a

@@ -95,7 +95,7 @@ TEST_F(IniStoreTest, ReadoutDefaultsComeFromTheControlsAtLoadTime) {
   EXPECT_EQ(s.ReadoutY, 520);
 }
 
-TEST_F(IniStoreTest, FirstSaveWritesInputThenFormInTableOrder) {
+TEST_F(IniStoreTest, FirstSaveWritesInputThenFormInTableOrderThenSound) {
   TMeterSettings s = Load();
   s.DeviceName = "  Stage Mic";
   SaveIniSettings(s, ctx.DataFolder, 10, -20);
@@ -110,7 +110,10 @@ TEST_F(IniStoreTest, FirstSaveWritesInputThenFormInTableOrder) {
       "FontName=Arial\nFontSize=48\nFontColor=0\nFontStyle=0\nShow Average=0\n"
       "Average Number=20\nShow Decimal=0\nTransparent=0\nShow Readout=1\nVertical=1\nStyle=1\n"
       "Graphic Filename=" +
-      ctx.DataFolder + "Files/Graphic.bmp\n";
+      ctx.DataFolder +
+      "Files/Graphic.bmp\n"
+      "[Sound]\nCalibration Offset=120.0\nWeighting=A\nTime Weighting=F\nReadout Unit=0\n"
+      "Limit=0.0\nLimit Minutes=15\nLog=0\nWarning Color=33023\nAlarm Color=255\n";
   EXPECT_EQ(ReadIni(), expected);
   EXPECT_EQ(s.WindowLeft, 200);  // the save takes the window's place without storing it
 }
