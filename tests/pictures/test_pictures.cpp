@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include <jpeglib.h>
 
@@ -151,6 +152,35 @@ std::vector<std::uint8_t> EncodeGreyJpeg(int width, int height, std::uint8_t lev
   jpeg_destroy_compress(&cinfo);
   std::free(buffer);
   return bytes;
+}
+
+platform::TPixels MagickDecode(const std::string& path) {
+  const std::string ppm = path + ".magick.ppm";
+  const std::string command = "convert '" + path +
+                              "' -background black -alpha remove -alpha off -depth 8 'ppm:" + ppm +
+                              "' 2>/dev/null";
+  platform::TPixels picture;
+  if (std::system(command.c_str()) != 0) return picture;
+  const std::vector<std::uint8_t> bytes = ReadBytes(ppm);
+  std::remove(ppm.c_str());
+  // "P6", width, height and 255, each after one blank, then the RGB bytes.
+  std::istringstream header(std::string(bytes.begin(), bytes.end()));
+  std::string magic;
+  int width = 0, height = 0, maximum = 0;
+  header >> magic >> width >> height >> maximum;
+  const auto start = static_cast<std::size_t>(header.tellg()) + 1;
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (magic != "P6" || maximum != 255 || !header || bytes.size() != start + 3 * count) {
+    return picture;
+  }
+  picture.Width = width;
+  picture.Height = height;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* rgb = bytes.data() + start + 3 * i;
+    picture.Pixels.push_back(0xFF000000u | std::uint32_t{rgb[0]} << 16 |
+                             std::uint32_t{rgb[1]} << 8 | rgb[2]);
+  }
+  return picture;
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {

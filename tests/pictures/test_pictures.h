@@ -46,6 +46,10 @@ std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quali
 // of pixels needs no picture in memory.
 std::vector<std::uint8_t> EncodeGreyJpeg(int width, int height, std::uint8_t level);
 
+// The picture ImageMagick decodes from the file at `path`, laid over black and taken to 8 bits a
+// channel, as a second opinion on a decoder; empty when ImageMagick cannot read the file.
+platform::TPixels MagickDecode(const std::string& path);
+
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

@@ -1,11 +1,9 @@
 // Writing pictures as 24-bit Windows bitmaps (thumbnails, display dumps).
 #include "display/pictures/bmp_writer.h"
 
-#include <filesystem>
-#include <fstream>
 #include <new>
-#include <random>
-#include <system_error>
+
+#include "display/pictures/picture_file.h"
 
 namespace roarmark {
 
@@ -71,34 +69,7 @@ bool EncodeBmp24(const platform::TPixels& picture, std::vector<std::uint8_t>& by
 
 bool WriteBmp24(const std::string& path, const platform::TPixels& picture) {
   std::vector<std::uint8_t> bytes;
-  if (!EncodeBmp24(picture, bytes)) return false;
-
-  const std::filesystem::path target(path);
-  // A name of its own each time, so a leftover from a crash never blocks later saves.
-  std::filesystem::path temporary = target;
-  temporary += ".~" + std::to_string(std::random_device{}()) + ".tmp";
-  {
-    std::error_code exists;
-    if (std::filesystem::exists(temporary, exists)) return false;
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  return EncodeBmp24(picture, bytes) && WritePictureFile(path, bytes);
 }
 
 }  // namespace roarmark
