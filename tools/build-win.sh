@@ -85,9 +85,50 @@ build_jpeg() {
   cmake --build "$deps/build/jpeg" -j"$jobs" --target install
 }
 
+# zlib for libspng; only its static library is built, under the usual name. Its symbols are
+# prefixed (z_inflate ..., and its message table, which the prefix leaves out), since FreeType
+# carries a zlib of its own whose names would clash.
+build_zlib() {
+  [ -f "$deps/lib/libz.a" ] && return
+  local dir
+  dir=$(fetch_source zlib)
+  cmake -S "$dir" -B "$deps/build/zlib" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DZ_PREFIX=ON -DCMAKE_C_FLAGS=-Dz_errmsg=z_z_errmsg
+  cmake --build "$deps/build/zlib" -j"$jobs" --target zlibstatic
+  mkdir -p "$deps/lib" "$deps/include"
+  cp "$dir/zlib.h" "$deps/build/zlib/zconf.h" "$deps/include/"
+  cp "$deps/build/zlib/libzlibstatic.a" "$deps/lib/libz.a"
+}
+
+# libspng for PNG pictures, static; its pkg-config file is written here so that the program finds
+# it as on Linux (as "spng", with the define that the static library needs on Windows). Its
+# CMakeLists needs the shared target configured for the static one; only the static is built.
+build_spng() {
+  [ -f "$deps/lib/libspng.a" ] && return
+  local dir
+  dir=$(fetch_source libspng)
+  cmake -S "$dir" -B "$deps/build/spng" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DSPNG_SHARED=ON -DSPNG_STATIC=ON \
+    -DBUILD_EXAMPLES=OFF -DENABLE_OPT=OFF
+  cmake --build "$deps/build/spng" -j"$jobs" --target spng_static
+  mkdir -p "$deps/lib/pkgconfig" "$deps/include"
+  cp "$dir/spng/spng.h" "$deps/include/"
+  cp "$deps/build/spng/libspng_static.a" "$deps/lib/libspng.a"
+  cat >"$deps/lib/pkgconfig/spng.pc" <<PC
+prefix=$deps
+Name: spng
+Description: PNG decoding and encoding (static, built by tools/build-win.sh)
+Version: ${dir##*-}
+Cflags: -I\${prefix}/include -DSPNG_STATIC
+Libs: -L\${prefix}/lib -lspng -lz
+PC
+}
+
 need_packages
 build_freetype
 build_jpeg
+build_zlib
+build_spng
 [ $deps_only = 1 ] && exit 0
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
