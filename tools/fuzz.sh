@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
 build=build-fuzz
-targets=(bmp jpeg ini)
+targets=(bmp jpeg png ini)
 
 # libjpeg-turbo from Debian's source package, built with the fuzzer's instrumentation so that the
 # JPEG fuzzer sees which decoder paths an input reaches (see fuzz/CMakeLists.txt). Built once per
@@ -37,10 +37,28 @@ if [ -f "$jpeg/build/libjpeg.a" ]; then
   jpeg_args=(-DROARMARK_FUZZ_LIBJPEG_SOURCE="$jpeg/src" -DROARMARK_FUZZ_LIBJPEG_BUILD="$jpeg/build")
 fi
 
+# libspng from Debian's source package, compiled into the PNG target with the fuzzer's
+# instrumentation (see fuzz/CMakeLists.txt). Unpacked once per build folder; without it the
+# stage fails.
+spng_source() {
+  local dir="$PWD/$build/libspng"
+  if [ ! -f "$dir/src/spng/spng.c" ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir/src"
+    (cd "$dir" && { apt-get source -qq --download-only libspng ||
+      { [ "$(id -u)" = 0 ] && apt-get update -qq && apt-get source -qq --download-only libspng; }; }) \
+      >&2 || { echo "fuzz: cannot fetch Debian's libspng source package" >&2; return 1; }
+    tar -xf "$(ls "$dir"/libspng_*.orig.tar.* | grep -v '\.asc$' | head -n 1)" -C "$dir/src" \
+      --strip-components=1
+  fi
+  echo "$dir/src"
+}
+spng_src=$(spng_source)
+
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DROARMARK_BUILD_FUZZ=ON -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=OFF \
-  -DROARMARK_BUILD_BENCH=OFF "${jpeg_args[@]}"
+  -DROARMARK_BUILD_BENCH=OFF -DROARMARK_FUZZ_LIBSPNG_SOURCE="$spng_src" "${jpeg_args[@]}"
 cmake --build "$build" -j2 --target fuzz_seeds "${targets[@]/#/fuzz_}"
 
 work="$(mktemp -d)"

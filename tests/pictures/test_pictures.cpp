@@ -179,7 +179,7 @@ std::vector<std::uint8_t> BuildPng(const TPngParts& parts) {
     for (int shift : {24, 16, 8, 0})
       header.push_back(static_cast<std::uint8_t>(v >> shift));
   }
-  header.insert(header.end(), {parts.BitDepth, parts.ColourType, 0, 0, 0});
+  header.insert(header.end(), {parts.BitDepth, parts.ColourType, 0, 0, parts.Interlace});
   append(PngChunk("IHDR", header));
   if (!parts.Palette.empty()) append(PngChunk("PLTE", parts.Palette));
   if (!parts.Transparency.empty()) append(PngChunk("tRNS", parts.Transparency));

@@ -52,6 +52,7 @@ struct TPngParts {
   std::uint32_t Height = 1;
   std::uint8_t BitDepth = 8;
   std::uint8_t ColourType = 2;             // 0 grey, 2 RGB, 3 palette, 4 grey and alpha, 6 RGBA
+  std::uint8_t Interlace = 0;              // 1: the scanlines come pass by pass
   std::vector<std::uint8_t> Palette;       // PLTE data, 3 bytes an entry; none when empty
   std::vector<std::uint8_t> Transparency;  // tRNS data; none when empty
   std::vector<std::uint8_t> Scanlines;     // rows as stored: a filter byte, then the samples
@@ -60,7 +61,7 @@ struct TPngParts {
 // One chunk: length, type, data and checksum.
 std::vector<std::uint8_t> PngChunk(const char* type, const std::vector<std::uint8_t>& data);
 
-// The signature, IHDR (not interlaced), PLTE, tRNS, one IDAT with the scanlines compressed by
+// The signature, IHDR, PLTE, tRNS, one IDAT with the scanlines compressed by
 // zlib, and IEND.
 std::vector<std::uint8_t> BuildPng(const TPngParts& parts);
 
