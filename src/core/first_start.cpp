@@ -15,8 +15,7 @@
 #include "display/font_engine.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
-#include "display/pictures/default_picture.h"
-#include "display/pictures/dial_picture.h"
+#include "display/pictures/layout_picture.h"
 #include "display/readout.h"
 #include "platform/path_separator.h"
 #include "settings/paths.h"
@@ -96,6 +95,15 @@ TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel
   return label;
 }
 
+// What a starter layout's own picture carries where its meter stands.
+TLayoutLook LayoutLook(const TMeterSettings& s) {
+  const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
+  if (s.Style == kStyleAnalogue) return {TLayoutMeter::Needle, box};
+  const bool bars = s.Style == kStyleVerticalBars || s.Style == kStyleHorizontalBars;
+  return {bars && s.MeterWidth > 0 && s.MeterHeight > 0 ? TLayoutMeter::Bars : TLayoutMeter::None,
+          box};
+}
+
 }  // namespace
 
 bool TForm1::DataFolderExists() const {
@@ -110,22 +118,28 @@ void TForm1::EnsureDataFolder() {
   fs::create_directories(fs::path(DataFolder) / "Help", ec);
   CopyHelpDocuments(DataFolder + "Help" + platform::kPathSeparator);
 
-  const platform::TPixels picture = MakeDefaultPicture();
-  WriteBmp24(FilesFolder(DataFolder) + "Graphic.bmp", picture);
-  WriteBmp24(DataFolder + "default.bmp", picture);
-
-  // An analogue layout's own picture is its dial, drawn for that layout's needle.
+  // The default picture and each starter layout's own picture, fitted to its meter.
+  std::vector<std::string> paths = {FilesFolder(DataFolder) + "Graphic.bmp"};
+  std::vector<TLayoutLook> looks = {
+      {TLayoutMeter::Bars,
+       {kDefaultMeter.X, kDefaultMeter.Bottom, kDefaultMeter.Width, kDefaultMeter.Height, 0}}};
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
     const TMeterSettings s = StarterSettings(file, DataFolder);
     const std::string path = PortablePath(s.GraphicFilename, DataFolder);
-    if (s.Style != kStyleAnalogue || fs::exists(path, ec)) continue;
-    const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
-    platform::IFonts* fonts = Display.Fonts;
-    WriteBmp24(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int pixel_em) {
-                 return DialLabel(fonts, text, pixel_em);
-               }));
+    if (std::find(paths.begin(), paths.end(), path) != paths.end() || fs::exists(path, ec))
+      continue;
+    paths.push_back(path);
+    looks.push_back(LayoutLook(s));
   }
+  platform::IFonts* fonts = Display.Fonts;
+  const std::vector<platform::TPixels> made = MakeLayoutPictures(
+      looks,
+      [fonts](const std::string& text, int pixel_em) { return DialLabel(fonts, text, pixel_em); });
+  const platform::TPixels& picture = made.front();
+  WriteBmp24(DataFolder + "default.bmp", picture);
+  for (std::size_t i = 0; i < made.size(); ++i)
+    WriteBmp24(paths[i], made[i]);
 
   std::vector<std::string> presets;
   for (const TStarterFile& file : StarterFiles()) {
