@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include <spng.h>
@@ -79,14 +80,17 @@ bool Decode(spng_ctx* ctx, std::span<const std::uint8_t> bytes, platform::TPixel
   }
 
   // Interlaced rows come in seven passes, each filling in every row again, so the whole
-  // picture is kept until the last pass; otherwise one row at a time. Neither buffer is
-  // cleared: a row is read only once libspng has written all of it.
+  // picture is kept until the last pass; otherwise one row at a time. Room for the whole
+  // picture is made once a first row has decoded, so a file that claims a huge picture and
+  // breaks off at once costs nothing. No buffer is cleared: a row is read only once libspng has
+  // written all of it.
   const bool interlaced = ihdr.interlace_method != 0;
-  const std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[stride * (interlaced ? height : 1)]);
-  out.Pixels.reserve(width * height);
+  std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[stride]);
+  bool whole = false;
   out.Width = static_cast<int>(width);
   out.Height = static_cast<int>(height);
   const auto convert = [&](std::size_t y, const std::uint8_t* row) {
+    if (y == 0) out.Pixels.reserve(width * height);
     out.Pixels.resize((y + 1) * width);
     std::uint32_t* dst = out.Pixels.data() + y * width;
     wide ? ConvertRow16(row, dst, width) : ConvertRow8(row, dst, width);
@@ -95,10 +99,17 @@ bool Decode(spng_ctx* ctx, std::span<const std::uint8_t> bytes, platform::TPixel
   do {
     spng_row_info info{};
     if (spng_get_row_info(ctx, &info) != 0 || info.row_num >= height) return false;
-    std::uint8_t* row = rows.get() + (interlaced ? stride * info.row_num : 0);
+    std::uint8_t* row = rows.get() + (whole ? stride * info.row_num : 0);
     result = spng_decode_row(ctx, row, stride);
     if (result != 0 && result != SPNG_EOI) return false;
-    if (!interlaced) convert(info.row_num, row);
+    if (!interlaced) {
+      convert(info.row_num, row);
+    } else if (!whole) {
+      std::unique_ptr<std::uint8_t[]> all(new std::uint8_t[stride * height]);
+      std::memcpy(all.get() + stride * info.row_num, row, stride);
+      rows = std::move(all);
+      whole = true;
+    }
   } while (result != SPNG_EOI);
   if (interlaced) {
     for (std::size_t y = 0; y < height; ++y)
