@@ -34,6 +34,12 @@ class ShowControlTest : public test::SimProgramTest {
  protected:
   ShowControlTest() : SimProgramTest("show-") {}
   TForm1& Main() { return *program->MainWindow(); }
+  // Where the readout of the layout shown stands.
+  TRect ReadoutBox() {
+    const TMeterSettings& s = Main().Settings;
+    return {s.ReadoutX, s.ReadoutY, std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
+            std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+  }
   std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -73,9 +79,7 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
     const TBitmap32& bg = Main().Display.BackgroundBitmap;
     ASSERT_EQ(bg.Width(), 1920);
     ASSERT_EQ(bg.Height(), 1080);
-    const TRect readout{s.ReadoutX, s.ReadoutY,
-                        std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
-                        std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+    const TRect readout = ReadoutBox();
     EXPECT_TRUE(inside(readout, 1920, 1080)) << "slot " << slot;
     if (s.MeterWidth > 0 && s.MeterHeight > 0) {  // a box of no size draws nothing
       EXPECT_TRUE(inside(MeterBox(s), 1920, 1080)) << "slot " << slot;
@@ -125,9 +129,7 @@ TEST_F(ShowControlTest, EachStarterLayoutHasAPanelWhereItsMeterStandsAndNoneElse
     const TBitmap32& shown = Main().Display.DisplayBitmap;
     ASSERT_EQ(shown.Width(), 1920);
     ASSERT_EQ(shown.Height(), 1080);
-    const TRect readout{s.ReadoutX, s.ReadoutY,
-                        std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
-                        std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+    const TRect readout = ReadoutBox();
     const TRect meter = MeterBox(s);
     // The meter's own area: its panel (and its soft edge), or the dial, whose labels stand
     // outside the arc and whose panel holds the readout under the pivot: it reaches up to 40 %
