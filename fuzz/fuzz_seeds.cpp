@@ -1,11 +1,14 @@
 // Writes a small starting corpus for the fuzz targets: BMP files of every supported layout
-// (run-length encoded ones too), JPEG files of each colour model, and INI texts.
+// (run-length encoded ones too), JPEG files of each colour model, PNG files of each kind, and
+// INI texts.
 #include <filesystem>
 #include <iostream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "display/pictures/bmp_writer.h"
+#include "display/pictures/png_writer.h"
 #include "test_pictures.h"
 
 using namespace roarmark;
@@ -111,6 +114,58 @@ int main(int argc, char** argv) {
   Write(jpeg, "cmyk.jpg", test::EncodeJpeg(Gradient(9, 16), 80, 4, false));
   Write(jpeg, "rgb-q100.jpg", test::EncodeJpeg(Gradient(33, 8), 100));
   Write(jpeg, "progressive.jpg", test::EncodeJpeg(Gradient(20, 12), 80, 3, true, true));
+
+  // PNG: every colour type at every bit depth it allows, some with a transparent colour or
+  // palette alphas, some interlaced (the scanlines then come in the seven passes' order).
+  const std::filesystem::path png = root / "png";
+  struct TPngKind {
+    std::uint8_t ColourType, BitDepth, Interlace;
+    bool Transparency;
+  };
+  const TPngKind kinds[] = {
+      {0, 1, 0, false}, {0, 2, 1, false},  {0, 4, 0, false},  {0, 8, 0, true},  {0, 16, 1, true},
+      {2, 8, 0, true},  {2, 16, 0, false}, {3, 1, 0, false},  {3, 2, 0, true},  {3, 4, 1, false},
+      {3, 8, 0, true},  {4, 8, 1, false},  {4, 16, 0, false}, {6, 8, 1, false}, {6, 16, 0, false}};
+  for (const TPngKind& k : kinds) {
+    test::TPngParts parts;
+    parts.Width = 5;
+    parts.Height = 3;
+    parts.ColourType = k.ColourType;
+    parts.BitDepth = k.BitDepth;
+    parts.Interlace = k.Interlace;
+    const int channels = k.ColourType == 2 ? 3 : k.ColourType == 4 ? 2 : k.ColourType == 6 ? 4 : 1;
+    const std::size_t bits = static_cast<std::size_t>(channels) * k.BitDepth;
+    if (k.ColourType == 3) {
+      for (int i = 0; i < (1 << k.BitDepth); ++i)
+        parts.Palette.insert(parts.Palette.end(), {static_cast<std::uint8_t>(i * 70),
+                                                   static_cast<std::uint8_t>(255 - i * 9),
+                                                   static_cast<std::uint8_t>(i * 3)});
+      if (k.Transparency) parts.Transparency = {0, 128};
+    } else if (k.Transparency) {
+      parts.Transparency.assign(k.ColourType == 0 ? 2 : 6, 0x20);
+    }
+    // Adam7: where each pass starts and how far it steps, across then down.
+    const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                              {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    const int whole[1][4] = {{0, 0, 1, 1}};
+    for (const auto& pass : k.Interlace ? std::span<const int[4]>(passes) : std::span(whole)) {
+      const int w = (5 - pass[0] + pass[2] - 1) / pass[2];
+      const int h = (3 - pass[1] + pass[3] - 1) / pass[3];
+      if (w <= 0 || h <= 0) continue;
+      for (int y = 0; y < h; ++y) {
+        parts.Scanlines.push_back(static_cast<std::uint8_t>(y % 5));  // each filter in turn
+        for (std::size_t i = 0; i < (static_cast<std::size_t>(w) * bits + 7) / 8; ++i)
+          parts.Scanlines.push_back(
+              static_cast<std::uint8_t>(i * 37 + static_cast<std::size_t>(y)));
+      }
+    }
+    const std::string name = "type" + std::to_string(k.ColourType) + "-" +
+                             std::to_string(k.BitDepth) + (k.Interlace ? "-interlaced" : "") +
+                             (k.Transparency ? "-trns" : "") + ".png";
+    Write(png, name, test::BuildPng(parts));
+  }
+  EncodePng(Gradient(24, 17), bytes);
+  Write(png, "written.png", bytes);
 
   const std::filesystem::path ini = root / "ini";
   Write(

@@ -100,6 +100,8 @@ need_packages
 build_freetype
 build_jpeg
 build_csv
+build_zlib
+build_spng
 [ $deps_only = 1 ] && exit 0
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \

@@ -9,7 +9,34 @@ cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
 build=build-fuzz
-targets=(bmp jpeg ini)
+targets=(bmp jpeg png ini)
+
+# libspng from Debian's source package, compiled into the PNG target with the fuzzer's
+# instrumentation (see fuzz/CMakeLists.txt). Unpacked once per build folder; without it the
+# stage fails. A fresh machine has no deb-src entry yet: root adds the one tools/build-win.sh
+# adds (the JPEG source below is fetched through it too).
+spng_source() {
+  local dir="$PWD/$build/libspng"
+  if [ ! -f "$dir/src/spng/spng.c" ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir/src"
+    if ! (cd "$dir" && apt-get source -qq --download-only libspng) >&2; then
+      if [ "$(id -u)" = 0 ]; then
+        grep -rqs deb-src /etc/apt/sources.list /etc/apt/sources.list.d/ ||
+          printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' \
+            >/etc/apt/sources.list.d/roarmark-src.sources
+        apt-get update -qq >&2
+      fi
+      (cd "$dir" && apt-get source -qq --download-only libspng) >&2 ||
+        { echo "fuzz: cannot fetch Debian's libspng source package" >&2; return 1; }
+    fi
+    tar -xf "$(ls "$dir"/libspng_*.orig.tar.* | grep -v '\.asc$' | head -n 1)" -C "$dir/src" \
+      --strip-components=1 || return 1
+  fi
+  echo "$dir/src"
+}
+spng_src=$(spng_source)
 
 # libjpeg-turbo from Debian's source package, built with the fuzzer's instrumentation so that the
 # JPEG fuzzer sees which decoder paths an input reaches (see fuzz/CMakeLists.txt). Built once per
@@ -40,7 +67,7 @@ fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DROARMARK_BUILD_FUZZ=ON -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=OFF \
-  -DROARMARK_BUILD_BENCH=OFF "${jpeg_args[@]}"
+  -DROARMARK_BUILD_BENCH=OFF -DROARMARK_FUZZ_LIBSPNG_SOURCE="$spng_src" "${jpeg_args[@]}"
 cmake --build "$build" -j2 --target fuzz_seeds "${targets[@]/#/fuzz_}"
 
 work="$(mktemp -d)"

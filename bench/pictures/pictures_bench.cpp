@@ -1,6 +1,6 @@
 // Picture loading costs: a large camera JPEG loaded and reduced for the display (the operator
-// waits for this on every picture change and preset recall), BMP decoding and encoding, and
-// drawing the default picture.
+// waits for this on every picture change and preset recall), BMP and PNG decoding and encoding,
+// and drawing the default picture.
 #include <benchmark/benchmark.h>
 
 #include "display/pictures/bmp_reader.h"
@@ -8,6 +8,8 @@
 #include "display/pictures/default_picture.h"
 #include "display/pictures/jpeg_reader.h"
 #include "display/pictures/picture_scaling.h"
+#include "display/pictures/png_reader.h"
+#include "display/pictures/png_writer.h"
 #include "test_pictures.h"
 
 namespace roarmark {
@@ -67,6 +69,26 @@ void BM_DecodeFullHdBmp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DecodeFullHdBmp)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeFullHdPng(benchmark::State& state) {
+  std::vector<std::uint8_t> png;
+  EncodePng(PhotoLike(1920, 1080), png);
+  for (auto _ : state) {
+    platform::TPixels picture;
+    benchmark::DoNotOptimize(DecodePng(png, picture));
+  }
+  state.counters["png_bytes"] = static_cast<double>(png.size());
+}
+BENCHMARK(BM_DecodeFullHdPng)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeFullHdPng(benchmark::State& state) {
+  const platform::TPixels picture = PhotoLike(1920, 1080);
+  for (auto _ : state) {
+    std::vector<std::uint8_t> png;
+    benchmark::DoNotOptimize(EncodePng(picture, png));
+  }
+}
+BENCHMARK(BM_EncodeFullHdPng)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeFullHdBmp(benchmark::State& state) {
   const platform::TPixels picture = PhotoLike(1920, 1080);

@@ -21,8 +21,7 @@
 #include "display/font_engine.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
-#include "display/pictures/default_picture.h"
-#include "display/pictures/dial_picture.h"
+#include "display/pictures/layout_picture.h"
 #include "display/readout.h"
 #include "platform/file_path.h"
 #include "platform/path_separator.h"
@@ -136,6 +135,15 @@ TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel
   return label;
 }
 
+// What a starter layout's own picture carries where its meter stands.
+TLayoutLook LayoutLook(const TMeterSettings& s) {
+  const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
+  if (s.Style == kStyleAnalogue) return {TLayoutMeter::Needle, box};
+  const bool bars = s.Style == kStyleVerticalBars || s.Style == kStyleHorizontalBars;
+  return {bars && s.MeterWidth > 0 && s.MeterHeight > 0 ? TLayoutMeter::Bars : TLayoutMeter::None,
+          box};
+}
+
 // Writes the whole starter set into `folder` (ends with the separator). Throws
 // TFileWriteError at the first write that fails.
 void WriteStarterSet(const std::string& folder, platform::IFonts* fonts,
@@ -145,22 +153,29 @@ void WriteStarterSet(const std::string& folder, platform::IFonts* fonts,
   const std::string help = folder + "Help" + platform::kPathSeparator;
   if (!CopyHelpDocuments(help)) Failed(help);
 
-  const platform::TPixels picture = MakeDefaultPicture();
-  WritePicture(FilesFolder(folder) + "Graphic.bmp", picture);
-  WritePicture(folder + "default.bmp", picture);
-
-  // An analogue layout's own picture is its dial, drawn for that layout's needle.
+  // The default picture and each starter layout's own picture, fitted to its meter.
   std::error_code ec;
+  std::vector<std::string> paths = {FilesFolder(folder) + "Graphic.bmp"};
+  std::vector<TLayoutLook> looks = {
+      {TLayoutMeter::Bars,
+       {kDefaultMeter.X, kDefaultMeter.Bottom, kDefaultMeter.Width, kDefaultMeter.Height, 0}}};
   for (const TStarterFile& file : StarterFiles()) {
     if (!IsSettingsFile(file.Path)) continue;
     const TMeterSettings s = StarterSettings(file, folder);
     const std::string path = PortablePath(s.GraphicFilename, folder);
-    if (s.Style != kStyleAnalogue || fs::exists(platform::FilePath(path), ec)) continue;
-    const TDialBox box{s.MeterX, s.MeterY, s.MeterWidth, s.MeterHeight, s.PivotOffset};
-    WritePicture(path, MakeDialPicture(picture, box, [fonts](const std::string& text, int em) {
-                   return DialLabel(fonts, text, em);
-                 }));
+    if (std::find(paths.begin(), paths.end(), path) != paths.end() ||
+        fs::exists(platform::FilePath(path), ec))
+      continue;
+    paths.push_back(path);
+    looks.push_back(LayoutLook(s));
   }
+  const std::vector<platform::TPixels> made = MakeLayoutPictures(
+      looks,
+      [fonts](const std::string& text, int pixel_em) { return DialLabel(fonts, text, pixel_em); });
+  const platform::TPixels& picture = made.front();
+  WritePicture(folder + "default.bmp", picture);
+  for (std::size_t i = 0; i < made.size(); ++i)
+    WritePicture(paths[i], made[i]);
 
   std::vector<std::string> presets;
   for (const TStarterFile& file : StarterFiles()) {

@@ -15,6 +15,7 @@
 #include "display/pictures/default_picture.h"
 #include "display/pictures/jpeg_reader.h"
 #include "display/pictures/picture_scaling.h"
+#include "display/pictures/png_reader.h"
 #include "display/readout.h"
 #include "platform/file_path.h"
 #include "platform/path_separator.h"
@@ -47,6 +48,11 @@ bool IsJpegName(const std::string& path) {
     }
   }
   return false;
+}
+
+bool IsPngName(const std::string& path) {
+  const std::string name = Upper(FileNamePart(path));
+  return name.size() > 4 && name.compare(name.size() - 4, 4, ".PNG") == 0;
 }
 
 }  // namespace
@@ -309,6 +315,9 @@ bool TForm1::DecodePicture(const std::string& path) {
   bool ok = false;
   if (IsJpegName(path)) {
     ok = DecodeJpegFile(path, pixels, &source);
+  } else if (IsPngName(path)) {
+    ok = DecodePngFile(path, pixels);
+    source = {pixels.Width, pixels.Height};
   } else {
     ok = DecodeBmpFile(path, pixels);
     source = {pixels.Width, pixels.Height};

@@ -37,8 +37,9 @@ void TForm2::Button2Click() {
 void TForm2::Button5Click() {
   platform::TFileDialogRequest request;
   request.Filter =
-      "Background Graphic (*.jpg; *.bmp)|*jpg;*bmp;*BMP;*JPG | Background Graphic "
-      "(*.bmp)|*bmp;*BMP  | Background Graphic (*.jpg) | *jpg; *JPG";
+      "Background Graphic (*.jpg; *.bmp; *.png)|*jpg;*bmp;*png;*BMP;*JPG;*PNG | Background "
+      "Graphic (*.bmp)|*bmp;*BMP  | Background Graphic (*.jpg) | *jpg; *JPG | Background "
+      "Graphic (*.png) | *png; *PNG";
   request.InitialDir = FolderPart(main_.Settings.GraphicFilename);
   request.DefaultExt = "bmp";
   if (auto chosen = main_.Platform().Dialogs->OpenFileDialog(request)) {

@@ -12,6 +12,7 @@
 #include "display/pictures/bmp_writer.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/ui/application.h"
+#include "setup/setup_dialog.h"
 #include "sim_program_test.h"
 
 namespace roarmark {
@@ -151,6 +152,20 @@ TEST_F(AppTest, JpgInAFolderNameMeansJpeg) {
                          "default image will be used."}));
   EXPECT_EQ(program->MainWindow()->Settings.GraphicFilename, data + "Files/Graphic.bmp");
   EXPECT_EQ(program->MainWindow()->ClientWidth(), 200);
+}
+
+// The picture dialog offers PNG files with the others and on their own, in either letter case.
+TEST_F(AppTest, BrowseOffersPngPictures) {
+  Picture("Files/Graphic.bmp", 200, 100, 0x000000);
+  sim.wave_input.AddDevice("Mic");
+  ASSERT_TRUE(Start());
+  sim.dialogs.QueueAnswer(platform::sim::DialogAnswer::Cancel());
+  program->SetupDialog()->Button5Click();
+  ASSERT_FALSE(sim.dialogs.Records().empty());
+  EXPECT_EQ(sim.dialogs.Records().back().file.Filter,
+            "Background Graphic (*.jpg; *.bmp; *.png)|*jpg;*bmp;*png;*BMP;*JPG;*PNG | Background "
+            "Graphic (*.bmp)|*bmp;*BMP  | Background Graphic (*.jpg) | *jpg; *JPG | Background "
+            "Graphic (*.png) | *png; *PNG");
 }
 
 TEST_F(AppTest, LargePicturesAreShownEightHundredHigh) {

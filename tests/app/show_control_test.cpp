@@ -16,6 +16,7 @@
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
+#include "display/pictures/default_picture.h"
 #include "display/readout.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/ui/application.h"
@@ -37,6 +38,12 @@ class ShowControlTest : public test::SimProgramTest {
  protected:
   ShowControlTest() : SimProgramTest("show-") {}
   TForm1& Main() { return *program->MainWindow(); }
+  // Where the readout of the layout shown stands.
+  TRect ReadoutBox() {
+    const TMeterSettings& s = Main().Settings;
+    return {s.ReadoutX, s.ReadoutY, std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
+            std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+  }
   std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -76,9 +83,7 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
     const TBitmap32& bg = Main().Display.BackgroundBitmap;
     ASSERT_EQ(bg.Width(), 1920);
     ASSERT_EQ(bg.Height(), 1080);
-    const TRect readout{s.ReadoutX, s.ReadoutY,
-                        std::int64_t{s.ReadoutX} + ReadoutWidth(Main().Display, s),
-                        std::int64_t{s.ReadoutY} + ReadoutHeight(Main().Display)};
+    const TRect readout = ReadoutBox();
     EXPECT_TRUE(inside(readout, 1920, 1080)) << "slot " << slot;
     if (s.MeterWidth > 0 && s.MeterHeight > 0) {  // a box of no size draws nothing
       EXPECT_TRUE(inside(MeterBox(s), 1920, 1080)) << "slot " << slot;
@@ -104,6 +109,64 @@ TEST_F(ShowControlTest, FirstStartLaysOutStarterLayoutsOnTheFiveFirstPresetKeys)
   EXPECT_EQ(layouts.size(), 6u);  // the start's own layout and five others
   EXPECT_EQ(thumbnails.size(), 5u);
   EXPECT_TRUE(sim.dialogs.TakeMessages().empty());
+}
+
+// Each starter layout, as the display shows it with the meter running, is the bare stage
+// everywhere but where its own meter and readout stand: a panel around bars (which the bars do
+// not cover: the panel reaches beyond them), a dial around the needle, nothing for the readout
+// alone.
+TEST_F(ShowControlTest, EachStarterLayoutHasAPanelWhereItsMeterStandsAndNoneElsewhere) {
+  sim.wave_input.AddDevice("Mic");
+  sim.wave_input.SetSignal(0, platform::sim::WaveSignal::Square(-6));
+  ASSERT_TRUE(Start());
+  const platform::TPixels stage = MakeStagePicture({});
+  auto brightness = [](std::uint32_t c) { return (c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF); };
+  for (int slot = 0; slot <= 5; ++slot) {
+    Main().Image1.SetFocus();
+    ASSERT_TRUE(Main().UserKey(VkDigit(slot), ssCtrl));
+    for (int i = 0; i < 3; ++i) {
+      sim.wave_input.DeliverBuffers(1);
+      sim.loop.DispatchPending();
+      sim.loop.Advance(25);
+    }
+    const TMeterSettings& s = Main().Settings;
+    const TBitmap32& shown = Main().Display.DisplayBitmap;
+    ASSERT_EQ(shown.Width(), 1920);
+    ASSERT_EQ(shown.Height(), 1080);
+    const TRect readout = ReadoutBox();
+    const TRect meter = MeterBox(s);
+    // The meter's own area: its panel (and its soft edge), or the dial, whose labels stand
+    // outside the arc and whose panel holds the readout under the pivot: it reaches up to 40 %
+    // of the box's height beyond the box.
+    TRect own;
+    if (s.Style == kStyleAnalogue) {
+      const std::int64_t reach = meter.Height() * 2 / 5;
+      own = {meter.Left - reach, meter.Top - reach, meter.Right + reach, meter.Bottom + reach};
+    } else if (!meter.Empty()) {
+      const std::int64_t reach = kMeterPanelMargin + 2;
+      own = {meter.Left - reach, meter.Top - reach, meter.Right + reach, meter.Bottom + reach};
+    }
+    auto inside = [](const TRect& r, int x, int y) {
+      return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+    };
+    int stray = 0;
+    for (int y = 0; y < 1080; ++y) {
+      for (int x = 0; x < 1920; ++x) {
+        if (inside(own, x, y) || inside(readout, x, y)) continue;
+        if (shown.Pixel(x, y) != stage.Pixels[static_cast<std::size_t>(y) * 1920 + x]) ++stray;
+      }
+    }
+    EXPECT_EQ(stray, 0) << "slot " << slot << ": pixels off the stage outside the meter";
+    if (!own.Empty()) {
+      // Half-way up the box, half-way between its left edge and the panel's: a dark panel,
+      // not the stage.
+      const int x = static_cast<int>(meter.Left) - kMeterPanelMargin / 2;
+      const int y = static_cast<int>((meter.Top + meter.Bottom) / 2);
+      EXPECT_NE(shown.Pixel(x, y), stage.Pixels[static_cast<std::size_t>(y) * 1920 + x])
+          << "slot " << slot;
+      EXPECT_LT(brightness(shown.Pixel(x, y)), 60u) << "slot " << slot;
+    }
+  }
 }
 
 TEST_F(ShowControlTest, StartWithoutADeviceLeavesAFreshMachineUntouched) {

@@ -75,5 +75,49 @@ INSTANTIATE_TEST_SUITE_P(
         TArea{"Readout", 620, 520, 1000, 660, 40}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+struct TPanelCase {
+  const char* Name;
+  TMeterPanel Meter;
+  int Left, Top, Right, Bottom;  // where the picture may differ from the bare stage (half-open)
+};
+
+void PrintTo(const TPanelCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
+class StagePanel : public testing::TestWithParam<TPanelCase> {};
+
+// A panel stands around the meter given, 28 pixels beyond it with a soft edge of 2 more, and
+// nowhere else; one reaching past the picture's edge is cut there.
+TEST_P(StagePanel, StandsAroundItsMeterOnly) {
+  static const platform::TPixels bare = MakeStagePicture({});
+  const TPanelCase& c = GetParam();
+  const platform::TPixels p = MakeStagePicture({c.Meter});
+  ASSERT_EQ(p.Pixels.size(), bare.Pixels.size());
+  int changed = 0, outside = 0;
+  for (int y = 0; y < 1080; ++y) {
+    for (int x = 0; x < 1920; ++x) {
+      const std::size_t i = static_cast<std::size_t>(y) * 1920 + static_cast<std::size_t>(x);
+      if (p.Pixels[i] == bare.Pixels[i]) continue;
+      ++changed;
+      if (x < c.Left || x >= c.Right || y < c.Top || y >= c.Bottom) ++outside;
+    }
+  }
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(changed > 0, c.Right > c.Left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meters, StagePanel,
+    testing::Values(
+        // Columns 188..315, rows 114..763: the panel 160..343 x 86..791, edge 158..345 x 84..793.
+        TPanelCase{"DefaultMeter", kDefaultMeter, 158, 84, 346, 794},
+        // Along the bottom: 132..1587 x 912..1067, edge to 1069.
+        TPanelCase{"LowHorizontal", {160, 1040, 1400, 100}, 130, 910, 1590, 1070},
+        // Over the right and bottom edges.
+        TPanelCase{"PastTheCorner", {1900, 1070, 100, 50}, 1870, 990, 1920, 1080},
+        TPanelCase{"NoSize", {400, 500, 0, 300}, 0, 0, 0, 0}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
 }  // namespace roarmark

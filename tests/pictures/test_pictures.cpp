@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include <jpeglib.h>
+#include <zlib.h>
 
 namespace roarmark::test {
 
@@ -154,31 +155,74 @@ std::vector<std::uint8_t> EncodeGreyJpeg(int width, int height, std::uint8_t lev
   return bytes;
 }
 
+std::vector<std::uint8_t> PngChunk(const char* type, const std::vector<std::uint8_t>& data) {
+  std::vector<std::uint8_t> chunk;
+  const auto length = static_cast<std::uint32_t>(data.size());
+  for (int shift : {24, 16, 8, 0})
+    chunk.push_back(static_cast<std::uint8_t>(length >> shift));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  const auto crc =
+      static_cast<std::uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4)));
+  for (int shift : {24, 16, 8, 0})
+    chunk.push_back(static_cast<std::uint8_t>(crc >> shift));
+  return chunk;
+}
+
+std::vector<std::uint8_t> BuildPng(const TPngParts& parts) {
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  auto append = [&png](const std::vector<std::uint8_t>& chunk) {
+    png.insert(png.end(), chunk.begin(), chunk.end());
+  };
+  std::vector<std::uint8_t> header;
+  for (std::uint32_t v : {parts.Width, parts.Height}) {
+    for (int shift : {24, 16, 8, 0})
+      header.push_back(static_cast<std::uint8_t>(v >> shift));
+  }
+  header.insert(header.end(), {parts.BitDepth, parts.ColourType, 0, 0, parts.Interlace});
+  append(PngChunk("IHDR", header));
+  if (!parts.Palette.empty()) append(PngChunk("PLTE", parts.Palette));
+  if (!parts.Transparency.empty()) append(PngChunk("tRNS", parts.Transparency));
+  uLongf size = compressBound(static_cast<uLong>(parts.Scanlines.size()));
+  std::vector<std::uint8_t> data(size);
+  compress(data.data(), &size, parts.Scanlines.data(), static_cast<uLong>(parts.Scanlines.size()));
+  data.resize(size);
+  append(PngChunk("IDAT", data));
+  append(PngChunk("IEND", {}));
+  return png;
+}
+
 platform::TPixels MagickDecode(const std::string& path) {
+  // ImageMagick's own reduction to 8 bits truncates; it is asked for 16 bits and the nearest
+  // 8-bit value is taken here.
   const std::string ppm = path + ".magick.ppm";
   const std::string command = "convert '" + path +
-                              "' -background black -alpha remove -alpha off -depth 8 'ppm:" + ppm +
+                              "' -background black -alpha remove -alpha off -depth 16 'ppm:" + ppm +
                               "' 2>/dev/null";
   platform::TPixels picture;
   if (std::system(command.c_str()) != 0) return picture;
   const std::vector<std::uint8_t> bytes = ReadBytes(ppm);
   std::remove(ppm.c_str());
-  // "P6", width, height and 255, each after one blank, then the RGB bytes.
+  // "P6", width, height and 65535, each after one blank, then big-endian RGB samples.
   std::istringstream header(std::string(bytes.begin(), bytes.end()));
   std::string magic;
   int width = 0, height = 0, maximum = 0;
   header >> magic >> width >> height >> maximum;
   const auto start = static_cast<std::size_t>(header.tellg()) + 1;
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (magic != "P6" || maximum != 255 || !header || bytes.size() != start + 3 * count) {
+  if (magic != "P6" || maximum != 65535 || !header || bytes.size() != start + 6 * count) {
     return picture;
   }
   picture.Width = width;
   picture.Height = height;
+  auto channel = [&](std::size_t at) {
+    const std::uint32_t v = std::uint32_t{bytes[at]} << 8 | bytes[at + 1];
+    return (v + 128) / 257;  // v / 257 rounded; it never ends in exactly one half
+  };
   for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* rgb = bytes.data() + start + 3 * i;
-    picture.Pixels.push_back(0xFF000000u | std::uint32_t{rgb[0]} << 16 |
-                             std::uint32_t{rgb[1]} << 8 | rgb[2]);
+    const std::size_t at = start + 6 * i;
+    picture.Pixels.push_back(0xFF000000u | channel(at) << 16 | channel(at + 2) << 8 |
+                             channel(at + 4));
   }
   return picture;
 }

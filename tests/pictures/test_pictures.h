@@ -46,8 +46,28 @@ std::vector<std::uint8_t> EncodeJpeg(const platform::TPixels& picture, int quali
 // of pixels needs no picture in memory.
 std::vector<std::uint8_t> EncodeGreyJpeg(int width, int height, std::uint8_t level);
 
-// The picture ImageMagick decodes from the file at `path`, laid over black and taken to 8 bits a
-// channel, as a second opinion on a decoder; empty when ImageMagick cannot read the file.
+// The parts of a PNG file; BuildPng lays them out as chunks with their lengths and checksums.
+struct TPngParts {
+  std::uint32_t Width = 1;
+  std::uint32_t Height = 1;
+  std::uint8_t BitDepth = 8;
+  std::uint8_t ColourType = 2;             // 0 grey, 2 RGB, 3 palette, 4 grey and alpha, 6 RGBA
+  std::uint8_t Interlace = 0;              // 1: the scanlines come pass by pass
+  std::vector<std::uint8_t> Palette;       // PLTE data, 3 bytes an entry; none when empty
+  std::vector<std::uint8_t> Transparency;  // tRNS data; none when empty
+  std::vector<std::uint8_t> Scanlines;     // rows as stored: a filter byte, then the samples
+};
+
+// One chunk: length, type, data and checksum.
+std::vector<std::uint8_t> PngChunk(const char* type, const std::vector<std::uint8_t>& data);
+
+// The signature, IHDR, PLTE, tRNS, one IDAT with the scanlines compressed by
+// zlib, and IEND.
+std::vector<std::uint8_t> BuildPng(const TPngParts& parts);
+
+// The picture ImageMagick decodes from the file at `path`, laid over black and taken to the
+// nearest 8-bit value of each channel, as a second opinion on a decoder; empty when ImageMagick
+// cannot read the file.
 platform::TPixels MagickDecode(const std::string& path);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace roarmark {
@@ -247,15 +248,23 @@ void PaintTruss(TCanvas& canvas) {
   }
 }
 
-// A dark frame for the meter with a faint edge, so the bars sit on a plain surface.
-void PaintMeterPanel(TCanvas& canvas) {
-  const float left = 160.0f, top = 86.0f, right = 344.0f, bottom = 792.0f, radius = 16.0f;
+// A dark frame around a meter with a faint edge, so the bars sit on a plain surface.
+void PaintMeterPanel(TCanvas& canvas, const TMeterPanel& meter) {
+  const float margin = static_cast<float>(kMeterPanelMargin), radius = 16.0f;
+  const float left = static_cast<float>(meter.X) - margin;
+  const float right = static_cast<float>(meter.X) + static_cast<float>(meter.Width) + margin;
+  const float bottom = static_cast<float>(meter.Bottom) + margin;
+  const float top = static_cast<float>(meter.Bottom) - static_cast<float>(meter.Height) - margin;
   const TRgb shade{2.0f, 4.0f, 14.0f};
   const TRgb edge{70.0f, 110.0f, 215.0f};
   const float cx = (left + right) / 2.0f, cy = (top + bottom) / 2.0f;
   const float hx = (right - left) / 2.0f - radius, hy = (bottom - top) / 2.0f - radius;
-  for (int y = static_cast<int>(top) - 2; y < static_cast<int>(bottom) + 2; ++y) {
-    for (int x = static_cast<int>(left) - 2; x < static_cast<int>(right) + 2; ++x) {
+  const int x0 = std::max(0, static_cast<int>(left) - 2);
+  const int x1 = std::min(kWidth, static_cast<int>(right) + 2);
+  const int y0 = std::max(0, static_cast<int>(top) - 2);
+  const int y1 = std::min(kHeight, static_cast<int>(bottom) + 2);
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
       const float qx = std::max(std::abs(static_cast<float>(x) + 0.5f - cx) - hx, 0.0f);
       const float qy = std::max(std::abs(static_cast<float>(y) + 0.5f - cy) - hy, 0.0f);
       const float distance = std::sqrt(qx * qx + qy * qy) - radius;  // < 0 inside
@@ -358,15 +367,32 @@ void PaintAudience(TCanvas& canvas) {
 
 }  // namespace
 
+std::vector<platform::TPixels> MakeStagePictures(
+    const std::vector<std::vector<TMeterPanel>>& meter_sets) {
+  TCanvas stage;
+  PaintBackdrop(stage);
+  PaintFloor(stage);
+  PaintFloorLine(stage);
+  PaintTruss(stage);
+  PaintAudience(stage);
+  std::vector<platform::TPixels> pictures;
+  for (const std::vector<TMeterPanel>& meters : meter_sets) {
+    TCanvas canvas = stage;
+    // Over the audience too: a meter low on the picture stands in front of the crowd.
+    for (const TMeterPanel& meter : meters) {
+      if (meter.Width > 0 && meter.Height > 0) PaintMeterPanel(canvas, meter);
+    }
+    pictures.push_back(canvas.Quantise());
+  }
+  return pictures;
+}
+
+platform::TPixels MakeStagePicture(const std::vector<TMeterPanel>& meters) {
+  return std::move(MakeStagePictures({meters}).front());
+}
+
 platform::TPixels MakeDefaultPicture() {
-  TCanvas canvas;
-  PaintBackdrop(canvas);
-  PaintFloor(canvas);
-  PaintFloorLine(canvas);
-  PaintTruss(canvas);
-  PaintMeterPanel(canvas);
-  PaintAudience(canvas);
-  return canvas.Quantise();
+  return MakeStagePicture({kDefaultMeter});
 }
 
 }  // namespace roarmark

@@ -47,7 +47,7 @@ TDialPoint DialPoint(const TDialBox& box, double readout, double radius);
 // Radius of the dial's arc: the tip of the needle reaches a little beyond it, into the marks.
 double DialArcRadius(const TDialBox& box);
 
-// `stage` (the default picture) with a dark panel and a dial for `box`: an arc over the
+// `stage` (the bare stage) with a dark panel and a dial for `box`: an arc over the
 // readouts 0..100, a mark every 5 (longer every 10, longest at 0, 50 and 100), a red zone from
 // 85 up, labels every 10 outside the arc and a hub over the pivot.
 platform::TPixels MakeDialPicture(platform::TPixels stage, const TDialBox& box,
