@@ -1,6 +1,8 @@
 // The program entry: application title, the four windows in their order, the message loop.
 #include "core/application.h"
 
+#include "contest/contest_control.h"
+#include "contest/contest_window.h"
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
 #include "platform/ui/application.h"
@@ -13,6 +15,9 @@ TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platfo
 
 TRoarmarkProgram::~TRoarmarkProgram() {
   // Windows go before the application they belong to.
+  form6_.reset();
+  if (form1_) form1_->Contest = nullptr;
+  contest_.reset();
   form5_.reset();
   form3_.reset();
   form2_.reset();
@@ -37,7 +42,28 @@ void TRoarmarkProgram::Start() {
   // manager ever activates the main window.
   form2_->Edit1.SetText(form1_->Settings.Calibration);
   form2_->Edit2.SetText(form1_->Settings.Decay);
+  StartContest();
   form1_->Show();
+}
+
+void TRoarmarkProgram::StartContest() {
+  TForm1& main = *form1_;
+  TContestHost host;
+  host.Dialogs = platform_.Dialogs;
+  host.Clock = platform_.Clock;
+  host.DataFolder = main.DataFolder;
+  host.Language = [&main] { return main.Settings.Language; };
+  host.ShowException = [this](const std::exception& error) { app_->ShowException(error); };
+  contest_ = std::make_unique<TContestControl>(std::move(host));
+  contest_->Load();
+  form6_ = std::make_unique<TForm6>(*app_);
+  main.Contest = contest_.get();
+  form2_->Button10.OnClick = [this, &main] {
+    TContestWindowHost window;
+    window.Language = main.Settings.Language;
+    window.Apply = [this](const TContest& edited) { return contest_->ApplyEdited(edited); };
+    form6_->ShowContestWindow(contest_->Contest(), window);
+  };
 }
 
 int TRoarmarkProgram::Run() {

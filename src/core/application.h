@@ -11,6 +11,8 @@ class TForm1;
 class TForm2;
 class TForm3;
 class TForm5;
+class TForm6;
+class TContestControl;
 namespace platform::ui {
 class TApplication;
 }
@@ -23,7 +25,8 @@ class TRoarmarkProgram {
   ~TRoarmarkProgram();
 
   // Application title, the main window (its creation handler brings everything up), the setup
-  // dialog, the preset list and the input-loss dialog, then the main window is shown.
+  // dialog, the preset list, the input-loss dialog and the contest, then the main window is
+  // shown.
   void Start();
   // Runs the message loop until the main window closes; returns the exit code.
   int Run();
@@ -33,14 +36,21 @@ class TRoarmarkProgram {
   TForm2* SetupDialog() { return form2_.get(); }
   TForm3* PresetList() { return form3_.get(); }
   TForm5* InputLossDialog() { return form5_.get(); }
+  TForm6* ContestWindow() { return form6_.get(); }
+  TContestControl* Contest() { return contest_.get(); }
 
  private:
+  // The contest, its window and its button in the setup dialog.
+  void StartContest();
+
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm5> form5_;
+  std::unique_ptr<TContestControl> contest_;
+  std::unique_ptr<TForm6> form6_;
 };
 
 // Start() then Run(): what the desktop executable calls.

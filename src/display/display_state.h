@@ -10,6 +10,7 @@
 
 #include "display/bitmap32.h"
 #include "display/colour_ramp.h"
+#include "display/contest_view.h"
 #include "platform/fonts.h"
 #include "platform/system_colours.h"
 
@@ -56,12 +57,32 @@ struct TDrawnReadout {
   bool RestorePending = false;
 };
 
+// What the contest renderer last put on the display: the round's banner and large figure, or
+// the ranking board, with everything their pixels depend on.
+struct TContestLook {
+  int Width = 0, Height = 0;
+  TFont Font;
+  TColor32 Box = 0, Text = 0, Track = 0, Fill = 0, Leader = 0;
+  TRect MeterBox, ReadoutBox;  // the banner keeps clear of them where it can
+  friend bool operator==(const TContestLook&, const TContestLook&) = default;
+};
+
+struct TDrawnContest {
+  bool Valid = false;
+  bool Board = false;
+  std::uint64_t Version = 0;
+  TContestLook Look;
+  TRect Banner, Big;  // empty when not on the display
+  std::string BannerName, BannerNumber, BigText;
+};
+
 struct TDrawnRecord {
   bool Tracking = false;
   std::uint64_t DisplayChanges = 0;  // the display's change count after the renderers drew
   TDrawnBars Bars;
   TDrawnNeedles Needles;
   TDrawnReadout Readout;
+  TDrawnContest Contest;
   std::vector<TRect> Areas;  // display pixels drawn since the image last took them
 };
 
@@ -89,6 +110,11 @@ struct TDisplayState {
 
   // Text of the last readout drawn, for inspection.
   std::optional<std::string> LastReadoutText;
+
+  // The contest's banner, large figure and board rows are composed here, each carrying its font.
+  TBitmap32 ContestBanner;
+  TBitmap32 ContestBig;
+  TBitmap32 ContestRow;
 
   TDrawnRecord Drawn;
   TNeedleMasks NeedleMasks;
