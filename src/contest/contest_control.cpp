@@ -104,10 +104,7 @@ void TContestControl::StartOrStopRound() {
   ++round_number_;
   round_.Begin(contest_.Rules.CountdownSeconds, contest_.Rules.RoundSeconds);
   round_start_ = Now();
-  if (view_.Board) {
-    view_.Board = false;
-    ++view_.Version;
-  }
+  view_.Board = false;
   UpdateRoundView();
 }
 
@@ -119,7 +116,6 @@ void TContestControl::CancelRound() {
 
 void TContestControl::ToggleBoard() {
   view_.Board = !view_.Board;
-  ++view_.Version;
 }
 
 void TContestControl::Step(int by) {
@@ -260,7 +256,6 @@ void TContestControl::UpdateRoundView() {
   view_.Name = name;
   view_.SecondsLeft = seconds;
   view_.ScoreTenths = score;
-  ++view_.Version;
 }
 
 void TContestControl::UpdateBoardRows() {
@@ -284,7 +279,7 @@ void TContestControl::UpdateBoardRows() {
     row.Leader = ranks[i] == 1;
     view_.Rows.push_back(std::move(row));
   }
-  ++view_.Version;
+  ++view_.RowsVersion;
 }
 
 }  // namespace roarmark

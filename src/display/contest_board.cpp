@@ -269,10 +269,11 @@ bool DrawContest(TDisplayState& display, const TMeterSettings& s, const TContest
   bool restored = false;
 
   if (view.Board) {
-    if (same && drawn.Board && drawn.Version == view.Version && others.empty()) return false;
+    if (same && drawn.Board && drawn.RowsVersion == view.RowsVersion && others.empty())
+      return false;
     DrawBoard(display, look, view);
     ForgetMeterAndReadout(display);
-    drawn = {true, true, view.Version, look, {}, {}, {}, {}, {}};
+    drawn = {true, true, view.RowsVersion, look, {}, {}, {}, {}, {}};
     return true;
   }
   if (drawn.Valid && drawn.Board) {
@@ -303,8 +304,8 @@ bool DrawContest(TDisplayState& display, const TMeterSettings& s, const TContest
                             drawn.BigText != big.Number || Overlaps(others, big.Rect))) {
     DrawBig(display, look, big);
   }
-  drawn = {true,     false,       view.Version,  look,      banner.Rect,
-           big.Rect, banner.Name, banner.Number, big.Number};
+  drawn = {true,     false,       view.RowsVersion, look,      banner.Rect,
+           big.Rect, banner.Name, banner.Number,    big.Number};
   return restored;
 }
 

@@ -26,8 +26,8 @@ struct TContestView {
   int ScoreTenths = 0;
   bool Board = false;
   std::vector<TContestBoardRow> Rows;  // in ranking order
-  // Renewed whenever anything above changes, so a renderer tells a new picture cheaply.
-  std::uint64_t Version = 0;
+  // Renewed whenever the rows change, so a renderer tells a new board cheaply.
+  std::uint64_t RowsVersion = 0;
 };
 
 }  // namespace roarmark

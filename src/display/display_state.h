@@ -70,7 +70,7 @@ struct TContestLook {
 struct TDrawnContest {
   bool Valid = false;
   bool Board = false;
-  std::uint64_t Version = 0;
+  std::uint64_t RowsVersion = 0;
   TContestLook Look;
   TRect Banner, Big;  // empty when not on the display
   std::string BannerName, BannerNumber, BigText;
