@@ -93,11 +93,6 @@ std::string Fit(const TBitmap32& bitmap, std::string text, std::int64_t width) {
   return text;
 }
 
-bool Overlaps(const std::vector<TRect>& areas, const TRect& rect) {
-  return std::any_of(areas.begin(), areas.end(),
-                     [&rect](const TRect& a) { return !Intersect(a, rect).Empty(); });
-}
-
 // --- Banner and large figure --------------------------------------------------------------
 
 TOverlay PlanBanner(TDisplayState& display, const TContestLook& look, const TContestView& view) {
@@ -158,6 +153,21 @@ void DrawBanner(TDisplayState& display, const TContestLook& look, const TOverlay
   }
   display.DisplayBitmap.Draw(banner.Rect.Left, banner.Rect.Top, b);
   NoteDrawn(display, banner.Rect, TDrawnPart::Contest);
+}
+
+// The seconds alone, into the banner as last composed: the name beside them stays.
+void DrawBannerNumber(TDisplayState& display, const TContestLook& look, const TRect& rect,
+                      const std::string& number) {
+  TBitmap32& b = display.ContestBanner;
+  const std::int64_t pad = (b.Height() - b.TextHeight("M")) / 2;
+  const TRect field{b.Width() - pad - b.TextWidth("000") - 2, 1, b.Width() - 1, b.Height() - 1};
+  b.FillRectS(field, look.Box);
+  b.RenderText(b.Width() - pad - b.TextWidth(number), pad, number, 2, look.Text);
+  display.DisplayBitmap.Draw(rect.Left + field.Left, rect.Top + field.Top, field, b);
+  NoteDrawn(display,
+            {rect.Left + field.Left, rect.Top + field.Top, rect.Left + field.Right,
+             rect.Top + field.Bottom},
+            TDrawnPart::Contest);
 }
 
 void DrawBig(TDisplayState& display, const TContestLook& look, const TOverlay& big) {
@@ -263,26 +273,45 @@ bool DrawContest(TDisplayState& display, const TMeterSettings& s, const TContest
   // A readout waiting to have its background put back would otherwise do so over a banner.
   if (display.Drawn.Readout.RestorePending) RestoreReadoutNow(display);
   TDrawnContest& drawn = display.Drawn.Contest;
-  const std::vector<TRect> others = display.Drawn.Areas;
+  // What the meter and readout drew since the image last took the areas.
+  const std::size_t others = display.Drawn.Areas.size();
+  auto overdrawn = [&display, others](const TRect& rect) {
+    const auto& areas = display.Drawn.Areas;
+    return !rect.Empty() && std::any_of(areas.begin(), areas.begin() + others, [&](const TRect& a) {
+      return !Intersect(a, rect).Empty();
+    });
+  };
   const TContestLook look = LookOf(display, s);
   const bool same = drawn.Valid && drawn.Look == look;
-  bool restored = false;
 
   if (view.Board) {
-    if (same && drawn.Board && drawn.RowsVersion == view.RowsVersion && others.empty())
-      return false;
+    if (same && drawn.Board && drawn.RowsVersion == view.RowsVersion && others == 0) return false;
     DrawBoard(display, look, view);
     ForgetMeterAndReadout(display);
-    drawn = {true, true, view.RowsVersion, look, {}, {}, {}, {}, {}};
+    drawn = {true, true, view.RowsVersion, look};
     return true;
   }
+  // The round's pictures follow from the view and the look alone.
+  const bool same_round = same && !drawn.Board && drawn.Phase == view.Phase &&
+                          drawn.Name == view.Name && drawn.SecondsLeft == view.SecondsLeft &&
+                          drawn.ScoreTenths == view.ScoreTenths;
+  const bool clear = !overdrawn(drawn.Banner) && !overdrawn(drawn.Big);
+  if (same_round && clear) return false;
+  // Once a second a running round's banner changes its seconds and nothing else.
+  if (clear && same && !drawn.Board && view.Phase == TContestPhase::Running &&
+      drawn.Phase == view.Phase && drawn.Name == view.Name && !drawn.Banner.Empty()) {
+    DrawBannerNumber(display, look, drawn.Banner, std::to_string(view.SecondsLeft));
+    drawn.SecondsLeft = view.SecondsLeft;
+    return false;
+  }
+
+  bool restored = false;
   if (drawn.Valid && drawn.Board) {
     // The board goes: the whole picture comes back and the meter with it.
     RestoreBackground(display, display.DisplayBitmap.BoundsRect());
     drawn.Banner = drawn.Big = {};
     restored = true;
   }
-
   const TOverlay banner = PlanBanner(display, look, view);
   const TOverlay big = PlanBig(display, look, view);
   // A box that moves, resizes or goes leaves the background behind it.
@@ -295,17 +324,22 @@ bool DrawContest(TDisplayState& display, const TMeterSettings& s, const TContest
     }
   }
   if (restored) ForgetMeterAndReadout(display);
-  if (!banner.Rect.Empty() &&
-      (!same || restored || !(drawn.Banner == banner.Rect) || drawn.BannerName != banner.Name ||
-       drawn.BannerNumber != banner.Number || Overlaps(others, banner.Rect))) {
+  if (!banner.Rect.Empty() && (!same_round || restored || overdrawn(banner.Rect))) {
     DrawBanner(display, look, banner);
   }
-  if (!big.Rect.Empty() && (!same || restored || !(drawn.Big == big.Rect) ||
-                            drawn.BigText != big.Number || Overlaps(others, big.Rect))) {
+  if (!big.Rect.Empty() && (!same_round || restored || overdrawn(big.Rect))) {
     DrawBig(display, look, big);
   }
-  drawn = {true,     false,       view.RowsVersion, look,      banner.Rect,
-           big.Rect, banner.Name, banner.Number,    big.Number};
+  drawn = {true,
+           false,
+           view.RowsVersion,
+           look,
+           banner.Rect,
+           big.Rect,
+           view.Phase,
+           view.Name,
+           view.SecondsLeft,
+           view.ScoreTenths};
   return restored;
 }
 

@@ -73,7 +73,11 @@ struct TDrawnContest {
   std::uint64_t RowsVersion = 0;
   TContestLook Look;
   TRect Banner, Big;  // empty when not on the display
-  std::string BannerName, BannerNumber, BigText;
+  // The round as the banner and large figure show it.
+  TContestPhase Phase = TContestPhase::Idle;
+  std::string Name;
+  int SecondsLeft = 0;
+  int ScoreTenths = 0;
 };
 
 struct TDrawnRecord {
