@@ -246,7 +246,9 @@ void TContestControl::UpdateRoundView() {
   const TContestPhase phase = round_.Phase();
   const bool idle = phase == TContestPhase::Idle;
   const std::string name = idle ? std::string() : round_name_;
-  const int seconds = idle ? 0 : round_.SecondsLeft();
+  // Only the countdown and the round show their seconds.
+  const bool counting = phase == TContestPhase::Countdown || phase == TContestPhase::Running;
+  const int seconds = counting ? round_.SecondsLeft() : 0;
   const int score = phase == TContestPhase::Shown ? shown_score_ : 0;
   if (view_.Phase == phase && view_.Name == name && view_.SecondsLeft == seconds &&
       view_.ScoreTenths == score) {
