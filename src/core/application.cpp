@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "contest/contest_control.h"
+#include "contest/contest_window.h"
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
 #include "display/readout.h"
@@ -21,6 +23,9 @@ TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platfo
 TRoarmarkProgram::~TRoarmarkProgram() {
   if (app_ && app_->Terminated()) FinishShow();
   // Windows go before the application they belong to.
+  form6_.reset();
+  if (form1_) form1_->Contest = nullptr;
+  contest_.reset();
   form5_.reset();
   form3_.reset();
   form2_.reset();
@@ -47,6 +52,7 @@ void TRoarmarkProgram::Start() {
   form2_->Edit1.SetText(form1_->Settings.Calibration);
   form2_->Edit2.SetText(form1_->Settings.Decay);
   WireSoundLevel();
+  StartContest();
   form1_->Show();
 }
 
@@ -59,7 +65,10 @@ void TRoarmarkProgram::WireSoundLevel() {
     const TLimitState before = sound.LimitState();
     sound.ProcessBuffer(block, platform_.MessageLoop->TickCount());
     // The sound level changes with every buffer; a 0..100 readout only takes a new colour.
-    if (!main.Dragging && (main.Settings.Sound.ReadoutUnit == 1 || sound.LimitState() != before)) {
+    // Nothing is drawn under the contest's board.
+    const bool board = main.Contest != nullptr && main.Contest->View().Board;
+    if (!main.Dragging && !board &&
+        (main.Settings.Sound.ReadoutUnit == 1 || sound.LimitState() != before)) {
       RedrawReadout(main.Display, main.Settings, main.State);
     }
   };
@@ -89,6 +98,26 @@ void TRoarmarkProgram::WireSoundLevel() {
   panel.Meter = &sound;
   sound.OnCalibrated = [&panel](TCalibrationVerdict verdict, double offset) {
     panel.CalibrationEnded(verdict, offset);
+  };
+}
+
+void TRoarmarkProgram::StartContest() {
+  TForm1& main = *form1_;
+  TContestHost host;
+  host.Dialogs = platform_.Dialogs;
+  host.Clock = platform_.Clock;
+  host.DataFolder = main.DataFolder;
+  host.Language = [&main] { return main.Settings.Language; };
+  host.ShowException = [this](const std::exception& error) { app_->ShowException(error); };
+  contest_ = std::make_unique<TContestControl>(std::move(host));
+  contest_->Load();
+  form6_ = std::make_unique<TForm6>(*app_);
+  main.Contest = contest_.get();
+  form2_->Button10.OnClick = [this, &main] {
+    TContestWindowHost window;
+    window.Language = main.Settings.Language;
+    window.Apply = [this](const TContest& edited) { return contest_->ApplyEdited(edited); };
+    form6_->ShowContestWindow(contest_->Contest(), window);
   };
 }
 

@@ -12,6 +12,8 @@ class TForm2;
 class TSoundMeter;
 class TForm3;
 class TForm5;
+class TForm6;
+class TContestControl;
 namespace platform::ui {
 class TApplication;
 }
@@ -24,7 +26,8 @@ class TRoarmarkProgram {
   ~TRoarmarkProgram();
 
   // Application title, the main window (its creation handler brings everything up), the setup
-  // dialog, the preset list and the input-loss dialog, then the main window is shown.
+  // dialog, the preset list, the input-loss dialog and the contest, then the main window is
+  // shown.
   void Start();
   // Runs the message loop until the main window closes, then ends the show; returns the exit
   // code.
@@ -39,10 +42,14 @@ class TRoarmarkProgram {
   TForm3* PresetList() { return form3_.get(); }
   TForm5* InputLossDialog() { return form5_.get(); }
   TSoundMeter* SoundMeter() { return sound_.get(); }
+  TForm6* ContestWindow() { return form6_.get(); }
+  TContestControl* Contest() { return contest_.get(); }
 
  private:
   // The sound level takes each buffer after the engine and gives the readout its look.
   void WireSoundLevel();
+  // The contest, its window and its button in the setup dialog.
+  void StartContest();
 
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
@@ -52,6 +59,8 @@ class TRoarmarkProgram {
   std::unique_ptr<TForm5> form5_;
   std::unique_ptr<TSoundMeter> sound_;
   bool finished_ = false;
+  std::unique_ptr<TContestControl> contest_;
+  std::unique_ptr<TForm6> form6_;
 };
 
 // Start() then Run(): what the desktop executable calls.

@@ -37,6 +37,8 @@ void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
     }
   } else if (key == VK_F1) {
     if (Setup) Setup->OpenHelpFile();
+  } else if (key >= VkF(5) && key <= VkF(8)) {
+    ContestKey(key, ctrl);
   } else if (ctrl && key == VkLetter('R')) {
     ResetPeakCommand();
   } else if (ctrl && key == VkLetter('S')) {
@@ -65,6 +67,23 @@ void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
     Display.ReadoutSelected = false;
   }
   key = 0;
+}
+
+void TForm1::ContestKey(int key, bool ctrl) {
+  if (Contest == nullptr) return;
+  if (key == VkF(5)) {
+    Contest->StartOrStopRound();
+  } else if (key == VkF(6)) {
+    Contest->ToggleBoard();
+  } else if (key == VkF(7)) {
+    Contest->PreviousContestant();
+  } else if (ctrl) {
+    Contest->ClearResults();
+  } else {
+    Contest->NextContestant();
+  }
+  // A design-mode drag owns the display until the button is released.
+  if (!Dragging) PresentDrawing();
 }
 
 void TForm1::OpenSetupDialog() {

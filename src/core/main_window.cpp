@@ -9,6 +9,7 @@
 #include "core/device_selection.h"
 #include "core/input_loss_dialog.h"
 #include "display/colour_ramp.h"
+#include "display/contest_board.h"
 #include "display/drawn_record.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
@@ -430,9 +431,18 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
                       *this,
                       [this] { return platform_.MessageLoop->TickCount(); },
                       Display.DecimalSeparator};
-  ProcessBuffer(engine, block, Dragging);
+  // The ranking board covers the meter: the engine measures but draws nothing under it.
+  const bool board = Contest != nullptr && Contest->View().Board;
+  ProcessBuffer(engine, block, Dragging || board);
   if (AfterBuffer) AfterBuffer(block);
-  if (!Dragging) Image1.Changed(DrawnArea());
+  if (Contest) Contest->BufferMeasured(State.Position);
+  if (!Dragging) PresentDrawing();
+}
+
+void TForm1::PresentDrawing() {
+  // The contest put the picture back over the meter: the readout returns with the next buffer.
+  if (Contest != nullptr && DrawContest(Display, Settings, Contest->View())) ResetPeak(State);
+  Image1.Changed(DrawnArea());
 }
 
 // The rectangles the renderers drew, each on its own: a bar at the bottom and a readout at the
@@ -445,6 +455,10 @@ void TForm1::RecoverInput() {
   // One wait at a time: buffers handed back while waiting are released without replacement.
   if (recovering_ || InputLoss == nullptr) return;
   recovering_ = true;
+  if (Contest) {
+    Contest->InputLost();
+    PresentDrawing();
+  }
   int counter = 0;
   Capture->ResetDevice();
   SetTopmost(false);
@@ -478,7 +492,7 @@ void TForm1::ResetPeakCommand() {
 
 void TForm1::ToggleBlankCommand() {
   ToggleBlank(State, MeterDisplay);
-  Image1.Changed(DrawnArea());
+  PresentDrawing();
 }
 
 }  // namespace roarmark

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/capture_session.h"
+#include "core/contest_access.h"
 #include "core/level_engine.h"
 #include "core/setup_dialog_access.h"
 #include "display/display_state.h"
@@ -60,6 +61,7 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   ISetupDialog* Setup = nullptr;
   TForm3* PresetWindow = nullptr;
   TForm5* InputLoss = nullptr;
+  IContestControl* Contest = nullptr;
 
   // Life cycle.
   void FormCreate();
@@ -90,6 +92,10 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   bool Recovering() const { return recovering_; }
   void ResetPeakCommand();
   void ToggleBlankCommand();
+  // Draws what the contest shows over the display and hands every drawn rectangle to the image.
+  void PresentDrawing();
+  // F5 to F8: the contest's keys, then its picture on the display.
+  void ContestKey(int key, bool ctrl);
 
   // Keys released on the display image (path A) or on the window itself (path B).
   void KeyReleased(int& key, platform::ui::TShiftState shift, bool image_has_focus);

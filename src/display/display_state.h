@@ -11,6 +11,7 @@
 
 #include "display/bitmap32.h"
 #include "display/colour_ramp.h"
+#include "display/contest_view.h"
 #include "platform/fonts.h"
 #include "platform/system_colours.h"
 
@@ -58,12 +59,36 @@ struct TDrawnReadout {
   bool RestorePending = false;
 };
 
+// What the contest renderer last put on the display: the round's banner and large figure, or
+// the ranking board, with everything their pixels depend on.
+struct TContestLook {
+  int Width = 0, Height = 0;
+  TFont Font;
+  TColor32 Box = 0, Text = 0, Track = 0, Fill = 0, Leader = 0;
+  TRect MeterBox, ReadoutBox;  // the banner keeps clear of them where it can
+  friend bool operator==(const TContestLook&, const TContestLook&) = default;
+};
+
+struct TDrawnContest {
+  bool Valid = false;
+  bool Board = false;
+  std::uint64_t RowsVersion = 0;
+  TContestLook Look;
+  TRect Banner, Big;  // empty when not on the display
+  // The round as the banner and large figure show it.
+  TContestPhase Phase = TContestPhase::Idle;
+  std::string Name;
+  int SecondsLeft = 0;
+  int ScoreTenths = 0;
+};
+
 struct TDrawnRecord {
   bool Tracking = false;
   std::uint64_t DisplayChanges = 0;  // the display's change count after the renderers drew
   TDrawnBars Bars;
   TDrawnNeedles Needles;
   TDrawnReadout Readout;
+  TDrawnContest Contest;
   std::vector<TRect> Areas;  // display pixels drawn since the image last took them
 };
 
@@ -101,6 +126,11 @@ struct TDisplayState {
   double LastReadoutValue = 0;
   // Asked each time the readout is drawn; unset, the readout shows the level in its own colour.
   std::function<TReadoutLook()> ReadoutLook;
+
+  // The contest's banner, large figure and board rows are composed here, each carrying its font.
+  TBitmap32 ContestBanner;
+  TBitmap32 ContestBig;
+  TBitmap32 ContestRow;
 
   TDrawnRecord Drawn;
   TNeedleMasks NeedleMasks;

@@ -21,13 +21,18 @@ TRect MeterExtent(const TDrawnRecord& drawn) {
 
 }  // namespace
 
-void ForgetDrawn(TDisplayState& display) {
+void ForgetMeterAndReadout(TDisplayState& display) {
   TDrawnRecord& d = display.Drawn;
-  d.Tracking = false;
   d.Bars.Valid = false;
   d.Needles.Valid = false;
   d.Readout.Valid = false;
   d.Readout.RestorePending = false;
+}
+
+void ForgetDrawn(TDisplayState& display) {
+  display.Drawn.Tracking = false;
+  display.Drawn.Contest.Valid = false;
+  ForgetMeterAndReadout(display);
 }
 
 void BeginDrawing(TDisplayState& display) {

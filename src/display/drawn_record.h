@@ -9,7 +9,8 @@
 
 namespace roarmark {
 
-enum class TDrawnPart { Meter, Readout };
+// The contest's pictures lie over the meter and readout on purpose: drawing them forgets nothing.
+enum class TDrawnPart { Meter, Readout, Contest };
 
 // The next drawing of every part starts from scratch.
 void ForgetDrawn(TDisplayState& display);
@@ -21,6 +22,10 @@ void BeginDrawing(TDisplayState& display);
 // After a renderer drew `area` of the display: notes it for the image, and forgets the other
 // part where the two overlap, since its pixels are no longer what it recorded.
 void NoteDrawn(TDisplayState& display, const TRect& area, TDrawnPart part);
+
+// The meter and the readout are to be drawn whole next time (the background was put back over
+// them); the contest's own record stays.
+void ForgetMeterAndReadout(TDisplayState& display);
 
 // Puts the readout backing back under the readout box now.
 void RestoreReadoutNow(TDisplayState& display);

@@ -2,6 +2,7 @@
 // start. Pointers are never null once a backend has filled the record.
 #pragma once
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/locale.h"
@@ -28,6 +29,7 @@ struct TPlatform {
   ILocale* Locale = nullptr;
   IFonts* Fonts = nullptr;
   ISystemColours* SystemColours = nullptr;
+  IClock* Clock = nullptr;
   ui::IUiBackend* Ui = nullptr;  // may be null: the control model then runs purely headless
 };
 

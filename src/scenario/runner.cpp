@@ -8,12 +8,14 @@
 #include <iostream>
 #include <sstream>
 
+#include "contest/contest_control.h"
+#include "contest/contest_window.h"
 #include "core/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
-#include "platform/file_path.h"
 #include "measure/sound_meter.h"
+#include "platform/file_path.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_wav.h"
 #include "platform/ui/application.h"
@@ -609,9 +611,36 @@ void TScenarioRunner::Print(const TCommand& c) {
     out_ << "sound LAF=" << DbText(f.LAF) << " LAS=" << DbText(f.LAS) << " LAeq=" << DbText(f.LAeq)
          << " LAFmax=" << DbText(f.LAFmax) << " LCpeak=" << DbText(f.LCpeak)
          << " LZeq=" << DbText(f.LZeq) << "\n";
+  } else if (what == "contest") {
+    Main(c);
+    PrintContest();
   } else if (what == "cursor") {
     Main(c);
     out_ << "cursor " << CursorName(program_->App().Cursor()) << "\n";
+  }
+}
+
+void TScenarioRunner::PrintContest() {
+  const TContestControl* contest = program_->Contest();
+  if (contest == nullptr) return;
+  static constexpr const char* kPhases[] = {"idle", "countdown", "running", "shown"};
+  out_ << "contest state=" << kPhases[static_cast<int>(contest->Phase())]
+       << " round=" << contest->RoundNumber() << " current=" << contest->CurrentNumber()
+       << " left_ms=" << contest->LeftMs() << " board=" << (contest->BoardShown() ? 1 : 0) << "\n";
+  const std::vector<int> ranks = contest->Ranks();
+  const TContest& c = contest->Contest();
+  auto figure = [](const std::optional<TRoundFigures>& f, int tenths) {
+    return f ? std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) : std::string("-");
+  };
+  for (std::size_t i = 0; i < c.Contestants.size(); ++i) {
+    const TContestant& who = c.Contestants[i];
+    const auto& f = who.Latest;
+    out_ << "contestant " << i + 1 << " " << Quote(who.Name)
+         << " average=" << figure(f, f ? f->AverageTenths : 0)
+         << " peak=" << figure(f, f ? f->PeakTenths : 0)
+         << " score=" << figure(f, f ? ScoreOf(*f, c.Rules.Score) : 0)
+         << " rank=" << (ranks[i] > 0 ? std::to_string(ranks[i]) : std::string("-"))
+         << " rounds=" << who.Rounds << "\n";
   }
 }
 

@@ -44,6 +44,7 @@ class TScenarioRunner {
   void Start(const TCommand& c);
   void Print(const TCommand& c);
   void FormCommand(const TCommand& c);
+  void PrintContest();
 
   TForm1& Main(const TCommand& c);
   platform::ui::TForm& KeyForm(const TCommand& c);

@@ -239,7 +239,8 @@ const std::map<std::string, Check>& Checks() {
            Count(c, 2);
          } else if (what == "state" || what == "readout" || what == "window" ||
                     what == "messages" || what == "ended" || what == "opened" || what == "cursor" ||
-                    what == "prompts" || what == "image" || what == "filedialogs") {
+                    what == "prompts" || what == "image" || what == "filedialogs" ||
+                    what == "contest") {
            Count(c, 1);
          } else if (what == "sound") {
            Count(c, 1);

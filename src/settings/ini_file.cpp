@@ -305,6 +305,20 @@ std::optional<std::string> TIniFile::ReadRaw(std::string_view section, std::stri
   return line.substr(line.find('=') + 1);
 }
 
+std::vector<std::pair<std::string, std::string>> TIniFile::ReadSection(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  const TLocation loc = Find(section, {});
+  if (loc.section_line == npos) return out;
+  for (std::size_t i = loc.section_line + 1; i < lines_.size(); ++i) {
+    std::string_view name;
+    if (SectionName(lines_[i], name)) break;
+    std::string_view key;
+    if (KeyOf(lines_[i], key)) out.emplace_back(key, lines_[i].substr(lines_[i].find('=') + 1));
+  }
+  return out;
+}
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  const std::string& fallback) const {
   return ReadRaw(section, key).value_or(fallback);
@@ -372,6 +386,17 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 void TIniFile::WriteColour(std::string_view section, std::string_view key, std::uint32_t value) {
   WriteString(section, key, std::to_string(static_cast<std::int32_t>(value)));
+}
+
+void TIniFile::EraseSection(std::string_view section) {
+  const TLocation loc = Find(section, {});
+  if (loc.section_line == npos) return;
+  std::size_t end = loc.section_line + 1;
+  std::string_view name;
+  while (end < lines_.size() && !SectionName(lines_[end], name))
+    ++end;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(loc.section_line),
+               lines_.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 bool IsIniText(std::string_view bytes) {

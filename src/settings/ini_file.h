@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/file_save.h"
@@ -54,12 +55,17 @@ class TIniFile {
   std::uint32_t ReadColour(std::string_view section, std::string_view key,
                            std::uint32_t fallback) const;
 
+  // Every key=value line of a section in file order, values exactly as written.
+  std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
+
   // Replaces the value in place, or appends the key at the end of its section, or appends the
   // section at the end of the text.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void WriteColour(std::string_view section, std::string_view key, std::uint32_t value);
+  // Removes the section's header and every line up to the next section.
+  void EraseSection(std::string_view section);
 
  private:
   struct TLocation {

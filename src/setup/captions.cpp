@@ -177,6 +177,15 @@ const std::vector<TCaptionRow>& SetupCaptionRows() {
   return rows;
 }
 
+const std::vector<TCaptionRow>& AddedCaptionRows() {
+  static const std::vector<TCaptionRow> rows = {
+      {"Button10",
+       {"Contest...", "Wedstrijd...", "Concours...", "Wettbewerb...", "Gara...", "Concurso...",
+        "Concurso..."}},
+  };
+  return rows;
+}
+
 std::vector<std::string> LanguageNames() {
   return {"English", "Dutch", "French", "German", "Italian", "Portugese", "Spanish"};
 }
@@ -209,7 +218,9 @@ std::string HelpFileName(int language) {
 
 void TForm2::ApplyLanguage(int language) {
   if (language < 0 || language >= kLanguageCount) return;
-  for (const TCaptionRow& row : SetupCaptionRows()) {
+  std::vector<TCaptionRow> rows = SetupCaptionRows();
+  rows.insert(rows.end(), AddedCaptionRows().begin(), AddedCaptionRows().end());
+  for (const TCaptionRow& row : rows) {
     const std::string key = row.Key;
     const char* text = row.Texts[static_cast<std::size_t>(language)];
     if (key == "TForm2") {

@@ -22,6 +22,8 @@ struct TCaptionRow {
 
 // The rows in the order they are applied.
 const std::vector<TCaptionRow>& SetupCaptionRows();
+// Rows of controls the dialog gained later, applied after those.
+const std::vector<TCaptionRow>& AddedCaptionRows();
 
 // "English", "Dutch", ... "Portugese", "Spanish": shown as they are in every language.
 std::vector<std::string> LanguageNames();

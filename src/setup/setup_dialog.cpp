@@ -152,6 +152,7 @@ TForm2::TForm2(TApplication& app, TForm1& main)
       Button8(this, "Button8"),
       Button1(this, "Button1"),
       Button2(this, "Button2"),
+      Button10(this, "Button10"),
       StaticText1(this, "StaticText1"),
       Edit10(this, "Edit10"),
       Button5(this, "Button5"),
@@ -250,6 +251,7 @@ void TForm2::BuildControls() {
   Button6.SetCaption("Load Settings");
   Button7.SetCaption("Save Settings");
   Button8.SetCaption("Preset List");
+  Button10.SetCaption("Contest...");
   Button1.SetCaption("OK");
   Button2.SetCaption("Exit Program");
   StaticText1.SetCaption("Background Graphic");
@@ -423,6 +425,7 @@ void TForm2::LayOut() {
   Button6.SetBounds(636, 164, 192, 30);
   Button7.SetBounds(636, 200, 192, 30);
   Button8.SetBounds(636, 236, 192, 30);
+  Button10.SetBounds(636, 272, 192, 30);
   Button1.SetBounds(636, 478, 192, 40);
   Button2.SetBounds(636, 526, 192, 30);
 }

@@ -127,6 +127,9 @@ class TForm2 : public platform::ui::TForm, public ISetupDialog {
   platform::ui::TButton Button1;  // "OK"
   platform::ui::TButton Button2;  // "Exit Program"
 
+  // The entry opens the contest window with it.
+  platform::ui::TButton Button10;  // "Contest..."
+
   // ---- Bottom row and lock
   platform::ui::TStaticText StaticText1;  // "Background Graphic"
   platform::ui::TEdit Edit10;

@@ -42,7 +42,9 @@ class CaptionsTest : public ::testing::Test {
 
 TEST_F(CaptionsTest, EveryRowNamesAComponentOfTheDialog) {
   ASSERT_EQ(SetupCaptionRows().size(), 52u);
-  for (const TCaptionRow& row : SetupCaptionRows()) {
+  std::vector<TCaptionRow> rows = SetupCaptionRows();
+  rows.insert(rows.end(), AddedCaptionRows().begin(), AddedCaptionRows().end());
+  for (const TCaptionRow& row : rows) {
     const std::string key = row.Key;
     if (key == "TForm2" || key == "cbStyle.1" || key == "cbStyle.2") continue;
     EXPECT_NE(Dialog().FindComponent(key), nullptr) << key;

@@ -20,6 +20,7 @@ struct TQtPlatform::TParts {
   TQtLocale Locale;
   TFontconfigFonts Fonts;
   TQtSystemColours SystemColours;
+  TSystemClock Clock;
   TQtUiBackend Ui{Loop, SystemColours};
 };
 
@@ -34,6 +35,7 @@ TQtPlatform::TQtPlatform() : parts_(std::make_unique<TParts>()) {
   platform_.Fonts = &parts_->Fonts;
   platform_.SystemColours = &parts_->SystemColours;
   platform_.Ui = &parts_->Ui;
+  platform_.Clock = &parts_->Clock;
 }
 
 TQtPlatform::~TQtPlatform() = default;

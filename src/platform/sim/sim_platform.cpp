@@ -20,6 +20,7 @@ TPlatform SimPlatform::Platform() {
   platform.Fonts = &fonts;
   platform.SystemColours = &system_colours;
   platform.Ui = &ui;
+  platform.Clock = &clock;
   return platform;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_errors.h"
@@ -33,6 +34,7 @@ class SimPlatform {
   SimFonts fonts;
   SimUiBackend ui;
   SimScreenCapture screen_capture{ui, system_colours};
+  SimClock clock{loop};
 };
 
 }  // namespace roarmark::platform::sim

@@ -20,6 +20,7 @@ struct TWin32Platform::TParts {
   TWin32Locale Locale;
   TWin32Fonts Fonts;
   TWin32SystemColours SystemColours;
+  TSystemClock Clock;
   TWin32UiBackend Ui{Loop, SystemColours};
 };
 
@@ -35,6 +36,7 @@ TWin32Platform::TWin32Platform() : parts_(std::make_unique<TParts>()) {
   platform_.Fonts = &parts_->Fonts;
   platform_.SystemColours = &parts_->SystemColours;
   platform_.Ui = &parts_->Ui;
+  platform_.Clock = &parts_->Clock;
 }
 
 TWin32Platform::~TWin32Platform() = default;

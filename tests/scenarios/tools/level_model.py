@@ -3,7 +3,8 @@
 
 Reads a scenario script that plays recordings and prints the readout and the meter state, and
 writes the lines the program has to print: envelope per buffer, running average, the
-piecewise-linear level table, decay, peak marker and hold count, readout text. It knows only
+piecewise-linear level table, decay, peak marker and hold count, readout text. For a contest it
+also times the rounds in frames of sound and scores them from the meter positions. It knows only
 the few commands such a script uses and refuses anything else, so it never guesses.
 
 Usage: level_model.py SCRIPT > expected.out   (run in the folder the script's paths start from)
@@ -121,9 +122,94 @@ class Meter:
                 self.peak = 0
 
 
+class Contest:
+    """Rounds of 1100-frame buffers: a phase ends with the buffer that completes its time."""
+
+    def __init__(self, text):
+        section, self.rules, names = None, {}, {}
+        for line in text.replace("\\n", "\n").splitlines():
+            line = line.strip()
+            if line.startswith("["):
+                section = line.strip("[]").lower()
+            elif "=" in line:
+                key, value = (part.strip() for part in line.split("=", 1))
+                if section == "contest":
+                    self.rules[key.lower()] = value
+                elif section == "contestants" and value:
+                    names[int(key)] = value
+        self.round_s = int(self.rules.get("round seconds", "10"))
+        self.countdown_s = 0 if self.rules.get("countdown seconds", "3") == "0" else 3
+        self.peak_rule = self.rules.get("score", "average").lower() == "peak"
+        self.names = [names[k] for k in sorted(names)]
+        self.figures = [None] * len(self.names)
+        self.rounds = [0] * len(self.names)
+        self.phase, self.current, self.round = "idle", 0, 0
+
+    def begin_phase(self, phase, seconds):
+        self.phase, self.frames, self.length = phase, 0, seconds * 44100
+
+    def key_f5(self):
+        if self.phase == "running":
+            self.finish()
+        elif self.phase in ("idle", "shown"):
+            self.who, self.sum, self.n, self.peak = self.current, 0, 0, 0
+            self.round += 1
+            if self.countdown_s:
+                self.begin_phase("countdown", self.countdown_s)
+            else:
+                self.begin_phase("running", self.round_s)
+        else:
+            sys.exit("the model does not cancel a countdown")
+
+    def buffer(self, position):
+        if self.phase == "idle":
+            return
+        if self.phase == "running":
+            self.sum, self.n, self.peak = self.sum + position, self.n + 1, max(self.peak, position)
+        self.frames += 1100
+        if self.frames < self.length:
+            return
+        if self.phase == "countdown":
+            self.begin_phase("running", self.round_s)
+        elif self.phase == "running":
+            self.finish()
+        else:
+            self.phase = "idle"
+
+    def finish(self):
+        # Tenths of position / 10.2, rounded half up, in whole numbers only.
+        average = (self.sum * 100 + 51 * self.n) // (102 * self.n)
+        peak = (self.peak * 100 + 51) // 102
+        self.figures[self.who] = (average, peak)
+        self.rounds[self.who] += 1
+        self.current = (self.who + 1) % len(self.names)
+        self.begin_phase("shown", 5)
+
+    def score(self, i):
+        average, peak = self.figures[i]
+        return (peak, average) if self.peak_rule else (average, peak)
+
+    def lines(self):
+        left = max(self.length - self.frames, 0) if self.phase != "idle" else 0
+        out = [f"contest state={self.phase} round={self.round} current={self.current + 1} "
+               f"left_ms={(left * 1000 + 22050) // 44100} board=0"]
+        tenths = lambda t: f"{t // 10}.{t % 10}"
+        for i, name in enumerate(self.names):
+            if self.figures[i] is None:
+                out.append(f'contestant {i + 1} "{name}" average=- peak=- score=- rank=- '
+                           f"rounds={self.rounds[i]}")
+                continue
+            rank = 1 + sum(1 for j in range(len(self.names))
+                           if self.figures[j] is not None and self.score(j) > self.score(i))
+            average, peak = self.figures[i]
+            out.append(f'contestant {i + 1} "{name}" average={tenths(average)} peak={tenths(peak)} '
+                       f"score={tenths(self.score(i)[0])} rank={rank} rounds={self.rounds[i]}")
+        return out
+
+
 def main():
     check_model()
-    ini, meter, out = {}, None, []
+    ini, meter, out, contest = {}, None, [], None
     for number, line in enumerate(open(sys.argv[1], encoding="utf-8"), 1):
         words = shlex.split(line, comments=True)
         if not words:
@@ -134,6 +220,12 @@ def main():
                 if "=" in entry:
                     key, value = entry.split("=", 1)
                     ini[key.strip().lower()] = value.strip()
+        elif command == "write" and words[1] == "Files/Contest.txt":
+            contest = Contest(words[2])
+        elif command == "key" and words[1] == "f5" and contest:
+            contest.key_f5()
+        elif command == "print" and words[1] == "contest" and contest:
+            out.extend(contest.lines())
         elif command in ("folder", "picture", "device"):
             pass
         elif command == "start":
@@ -145,6 +237,8 @@ def main():
         elif command == "buffers":
             for _ in range(int(words[1], 0)):
                 meter.buffer()
+                if contest:
+                    contest.buffer(meter.position)
         elif command == "print" and words[1] == "readout":
             out.append("readout none" if meter.readout is None else f'readout "{meter.readout}"')
         elif command == "print" and words[1] == "state":
