@@ -3,15 +3,20 @@
 
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
+#include "core/remote_link.h"
 #include "platform/ui/application.h"
+#include "remote/remote_service.h"
 #include "settings/preset_list_window.h"
 #include "setup/setup_dialog.h"
 
 namespace roarmark {
 
-TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platform_(platform) {}
+TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform, TProgramOptions options)
+    : platform_(platform), options_(std::move(options)) {}
 
 TRoarmarkProgram::~TRoarmarkProgram() {
+  // The remote's threads end before the windows they reach through the message loop.
+  remote_.reset();
   // Windows go before the application they belong to.
   form5_.reset();
   form3_.reset();
@@ -38,6 +43,7 @@ void TRoarmarkProgram::Start() {
   form2_->Edit1.SetText(form1_->Settings.Calibration);
   form2_->Edit2.SetText(form1_->Settings.Decay);
   form1_->Show();
+  StartRemote();
 }
 
 int TRoarmarkProgram::Run() {
@@ -45,8 +51,8 @@ int TRoarmarkProgram::Run() {
   return 0;
 }
 
-int RunRoarmark(const platform::TPlatform& platform) {
-  TRoarmarkProgram program(platform);
+int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options) {
+  TRoarmarkProgram program(platform, std::move(options));
   program.Start();
   return program.Run();
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/platform.h"
+#include "remote/remote_settings.h"
 
 namespace roarmark {
 
@@ -11,15 +13,26 @@ class TForm1;
 class TForm2;
 class TForm3;
 class TForm5;
+class TRemoteLink;
+class TRemoteService;
+class TUnwrappedClock;
 namespace platform::ui {
 class TApplication;
 }
+
+// How the program was started beyond its settings.
+struct TProgramOptions {
+  // The remote's network side may start (a desktop program; never the scenario runner).
+  bool Network = false;
+  // --remote [ADDRESS:]PORT: the remote on, at this address, whatever "[Remote]" says.
+  std::optional<TEndpoint> Remote;
+};
 
 // The whole program on one platform. Start() runs the entry up to the message loop; a desktop
 // backend then runs the loop, a headless harness drives it step by step.
 class TRoarmarkProgram {
  public:
-  explicit TRoarmarkProgram(const platform::TPlatform& platform);
+  explicit TRoarmarkProgram(const platform::TPlatform& platform, TProgramOptions options = {});
   ~TRoarmarkProgram();
 
   // Application title, the main window (its creation handler brings everything up), the setup
@@ -33,17 +46,25 @@ class TRoarmarkProgram {
   TForm2* SetupDialog() { return form2_.get(); }
   TForm3* PresetList() { return form3_.get(); }
   TForm5* InputLossDialog() { return form5_.get(); }
+  TRemoteService* Remote() { return remote_.get(); }
 
  private:
+  // The remote's commands and feed; its server too when the options and "[Remote]" say so.
+  void StartRemote();
+
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm5> form5_;
+  TProgramOptions options_;
+  std::unique_ptr<TUnwrappedClock> clock_;
+  std::unique_ptr<TRemoteLink> remote_link_;
+  std::unique_ptr<TRemoteService> remote_;
 };
 
 // Start() then Run(): what the desktop executable calls.
-int RunRoarmark(const platform::TPlatform& platform);
+int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options = {});
 
 }  // namespace roarmark

@@ -418,6 +418,7 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
                       Display.DecimalSeparator};
   ProcessBuffer(engine, block, Dragging);
   if (!Dragging) Image1.Changed(DrawnArea());
+  if (AfterBuffer) AfterBuffer();
 }
 
 // The rectangles the renderers drew, each on its own: a bar at the bottom and a readout at the

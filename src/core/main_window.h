@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,13 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   bool Recovering() const { return recovering_; }
   void ResetPeakCommand();
   void ToggleBlankCommand();
+  // Ctrl+H (on) and Ctrl+N (off).
+  void HoldCommand(bool on);
+  // Ctrl+0..9 and Ctrl+Delete.
+  void RecallPreset(int slot);
+  void RecallCurrentDat();
+  // Runs after every buffer has been measured and drawn.
+  std::function<void()> AfterBuffer;
 
   // Keys released on the display image (path A) or on the window itself (path B).
   void KeyReleased(int& key, platform::ui::TShiftState shift, bool image_has_focus);

@@ -18,6 +18,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/image_view.h"
 #include "platform/ui/text_grid.h"
+#include "remote/remote_service.h"
 #include "settings/setting_keys.h"
 
 namespace roarmark::scenario {
@@ -228,6 +229,13 @@ TForm1& TScenarioRunner::Main(const TCommand& c) {
   return *program_->MainWindow();
 }
 
+TRemoteService* TScenarioRunner::RemoteOf(const TCommand& c) {
+  Main(c);
+  TRemoteService* remote = program_->Remote();
+  if (remote == nullptr) Fail(c, "the remote is not available");
+  return remote;
+}
+
 TForm& TScenarioRunner::KeyForm(const TCommand& c) {
   TForm1& main = Main(c);
   if (TForm* modal = program_->App().ModalForm()) return *modal;
@@ -432,6 +440,12 @@ void TScenarioRunner::Execute(const TCommand& c) {
       answer = DialogAnswer::Font(font);
     }
     sim_->dialogs.QueueAnswer(answer);
+  } else if (name == "remote") {
+    // Delivered as the server delivers it, from this machine, then dispatched like any message.
+    TRemoteService* remote = RemoteOf(c);
+    const int status = remote->Deliver(c.Arg(0), "127.0.0.1");
+    sim_->loop.DispatchPending();
+    out_ << "remote " << status << "\n";
   } else if (name == "print") {
     Print(c);
   } else if (name == "dump") {
@@ -600,6 +614,9 @@ void TScenarioRunner::Print(const TCommand& c) {
          << " scale=" << (image.ScaleMode() == TScaleMode::smStretch ? "stretch" : "normal")
          << " picturewidth=" << image.Image().Width << " pictureheight=" << image.Image().Height
          << "\n";
+  } else if (what == "feed") {
+    const std::optional<std::string> message = RemoteOf(c)->LatestFeedMessage();
+    out_ << (message ? *message : std::string("none")) << "\n";
   } else if (what == "cursor") {
     Main(c);
     out_ << "cursor " << CursorName(program_->App().Cursor()) << "\n";

@@ -241,10 +241,13 @@ const std::map<std::string, Check>& Checks() {
                     what == "messages" || what == "ended" || what == "opened" || what == "cursor" ||
                     what == "prompts" || what == "image" || what == "filedialogs") {
            Count(c, 1);
+         } else if (what == "feed") {
+           Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
          }
        }},
+      {"remote", [](const TCommand& c) { Count(c, 1); }},
       {"dump",
        [](const TCommand& c) {
          Count(c, 2);
