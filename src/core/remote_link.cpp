@@ -59,16 +59,21 @@ void TRemoteLink::RunCommand(const TRemoteCommand& command) {
 }
 
 int TRemoteLink::ShownPreset() {
-  if (form_.CurrentSettingsFile != preset_for_file_ || form_.PresetList != preset_for_list_) {
-    preset_for_file_ = form_.CurrentSettingsFile;
-    preset_for_list_ = form_.PresetList;
-    preset_ = -1;
-    for (std::size_t n = 0; n < preset_for_list_.size() && n < 10; ++n) {
-      const std::string& entry = preset_for_list_[n];
-      if (!entry.empty() && PortablePath(entry, form_.DataFolder) == preset_for_file_) {
-        preset_ = static_cast<int>(n);
-        break;
-      }
+  const std::string& file = form_.CurrentSettingsFile;
+  if (file == preset_for_file_ && form_.PresetList == preset_for_list_) return preset_;
+  // A recall of a missing file (an empty slot) loads nothing: the layout shown stays.
+  if (file != preset_for_file_ && !FileExists(file)) {
+    preset_for_file_ = file;
+    return preset_;
+  }
+  preset_for_file_ = file;
+  preset_for_list_ = form_.PresetList;
+  preset_ = -1;
+  for (std::size_t n = 0; n < preset_for_list_.size() && n < 10; ++n) {
+    const std::string& entry = preset_for_list_[n];
+    if (!entry.empty() && PortablePath(entry, form_.DataFolder) == file) {
+      preset_ = static_cast<int>(n);
+      break;
     }
   }
   return preset_;
