@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
 build=build-fuzz
-targets=(bmp jpeg ini)
+targets=(bmp jpeg ini remote)
 
 # libjpeg-turbo from Debian's source package, built with the fuzzer's instrumentation so that the
 # JPEG fuzzer sees which decoder paths an input reaches (see fuzz/CMakeLists.txt). Built once per
@@ -46,6 +46,7 @@ cmake --build "$build" -j2 --target fuzz_seeds "${targets[@]/#/fuzz_}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$build/fuzz/fuzz_seeds" "$work/seeds"
+cp -r fuzz/remote_seeds "$work/seeds/remote"
 mkdir -p "$build/artifacts"
 
 for target in "${targets[@]}"; do
