@@ -55,6 +55,11 @@ bool TFeedSlot::WaitNewer(std::uint64_t* sequence, TFeedSnapshot& out,
   return true;
 }
 
+bool TFeedSlot::Stopped() const {
+  std::lock_guard lock(mutex_);
+  return stopped_;
+}
+
 void TFeedSlot::Stop() {
   {
     std::lock_guard lock(mutex_);

@@ -41,6 +41,7 @@ class TFeedSlot {
   // moves `*sequence` on and returns true. False on timeout or once stopped.
   bool WaitNewer(std::uint64_t* sequence, TFeedSnapshot& out, std::chrono::milliseconds timeout);
   void Stop();
+  bool Stopped() const;
 
  private:
   mutable std::mutex mutex_;

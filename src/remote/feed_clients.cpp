@@ -43,9 +43,11 @@ void TFeedClients::Remove(mg_connection* connection) {
     client = std::move(it->second);
     clients_.erase(it);
   }
-  client->Stop = true;
-  sequence_.fetch_add(1);
-  sequence_.notify_all();
+  {
+    std::lock_guard lock(mutex_);
+    client->Stop = true;
+  }
+  changed_.notify_all();
   if (client->Writer.joinable()) client->Writer.join();
 }
 
@@ -55,33 +57,23 @@ void TFeedClients::Broadcast(std::shared_ptr<const std::string> message) {
     newest_ = std::move(message);
     ++newest_number_;
   }
-  sequence_.fetch_add(1);
-  sequence_.notify_all();
-}
-
-std::shared_ptr<const std::string> TFeedClients::Newest(std::uint64_t* number) const {
-  std::lock_guard lock(mutex_);
-  *number = newest_number_;
-  return newest_;
+  changed_.notify_all();
 }
 
 void TFeedClients::Write(TClient& client) {
-  std::uint64_t seen = sequence_.load();
   std::uint64_t sent = 0;
+  std::unique_lock lock(mutex_);
   for (;;) {
+    changed_.wait(lock, [&] { return client.Stop || (newest_ && newest_number_ != sent); });
     if (client.Stop) return;
     // The newest message, once; a writer that was held up skips whatever came meanwhile.
-    std::uint64_t number = 0;
-    const std::shared_ptr<const std::string> message = Newest(&number);
-    if (message && number != sent) {
-      if (mg_websocket_write(client.Connection, MG_WEBSOCKET_OPCODE_TEXT, message->data(),
-                             message->size()) <= 0) {
-        return;  // the client is gone; its connection closes and removes it
-      }
-      sent = number;
-    }
-    sequence_.wait(seen);
-    seen = sequence_.load();
+    const std::shared_ptr<const std::string> message = newest_;
+    sent = newest_number_;
+    lock.unlock();
+    const int written = mg_websocket_write(client.Connection, MG_WEBSOCKET_OPCODE_TEXT,
+                                           message->data(), message->size());
+    lock.lock();
+    if (written <= 0) return;  // the client is gone; its connection closes and removes it
   }
 }
 
@@ -91,11 +83,10 @@ void TFeedClients::StopAll() {
     std::lock_guard lock(mutex_);
     stopped_ = true;
     clients.swap(clients_);
+    for (auto& [connection, client] : clients)
+      client->Stop = true;
   }
-  for (auto& [connection, client] : clients)
-    client->Stop = true;
-  sequence_.fetch_add(1);
-  sequence_.notify_all();
+  changed_.notify_all();
   for (auto& [connection, client] : clients) {
     if (client->Writer.joinable()) client->Writer.join();
   }

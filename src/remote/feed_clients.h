@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -37,11 +38,9 @@ class TFeedClients {
   struct TClient {
     mg_connection* Connection = nullptr;
     std::thread Writer;
-    std::atomic<bool> Stop{false};
+    bool Stop = false;  // under the mutex
   };
   void Write(TClient& client);
-  // The newest message and its number (0 before the first).
-  std::shared_ptr<const std::string> Newest(std::uint64_t* number) const;
 
   const int max_clients_;
   mutable std::mutex mutex_;
@@ -49,9 +48,8 @@ class TFeedClients {
   int reserved_ = 0;
   bool stopped_ = false;
   std::shared_ptr<const std::string> newest_;
-  std::uint64_t newest_number_ = 0;
-  // Moves on with every message and every stop; the writers wait on it.
-  std::atomic<std::uint64_t> sequence_{0};
+  std::uint64_t newest_number_ = 0;  // 0 before the first message
+  std::condition_variable changed_;  // a new message, or a writer to stop
 };
 
 }  // namespace roarmark

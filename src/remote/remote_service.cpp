@@ -57,7 +57,9 @@ void TRemoteService::Stop() {
 void TRemoteService::FeedLoop() {
   std::uint64_t sequence = 0;
   TFeedSnapshot snapshot;
-  while (slot_.WaitNewer(&sequence, snapshot, std::chrono::milliseconds(1000))) {
+  // A quiet spell (no buffer while the input is lost or starting) is waited out, not an end.
+  while (!slot_.Stopped()) {
+    if (!slot_.WaitNewer(&sequence, snapshot, std::chrono::milliseconds(1000))) continue;
     // Built once per buffer here, off the GUI thread, and shared by every client's writer.
     server_->Feed().Broadcast(std::make_shared<const std::string>(FeedMessage(snapshot)));
     if (osc_) osc_->SendLevel(FeedPercent(snapshot.Position));

@@ -188,6 +188,8 @@ TEST_F(RemoteServerTest, TheFeedSendsOneMessagePerBufferWhileARecordingPlays) {
   ASSERT_TRUE(listener.Connect(port, "/feed"));
   // A new client gets the newest message at once: the meter before its first buffer.
   ASSERT_TRUE(listener.WaitFor(1, 10000));
+  // A start that takes a while (no buffer for over a second) does not end the feed.
+  std::this_thread::sleep_for(1500ms);
   for (std::size_t n = 2; n <= 41; ++n) {
     Buffers(1);
     ASSERT_TRUE(listener.WaitFor(n, 10000)) << n;

@@ -59,10 +59,12 @@ const Roarmark = (() => {
     return response.status;
   }
 
+  // The feed's socket, held here: a socket nothing refers to may be collected while open.
+  let socket = null;
+
   // Calls onMessage with every feed message; reconnects after a drop.
   function feed(onMessage, onStatus) {
     const scheme = location.protocol === 'https:' ? 'wss:' : 'ws:';
-    let socket = null;
     const open = () => {
       socket = new WebSocket(scheme + '//' + location.host + withPin('/feed'));
       socket.onopen = () => onStatus && onStatus(true);
@@ -75,5 +77,6 @@ const Roarmark = (() => {
     open();
   }
 
-  return {params, state, command, feed, thumbnail: (slot) => withPin('/api/thumbnail/' + slot)};
+  return {params, state, command, feed, thumbnail: (slot) => withPin('/api/thumbnail/' + slot),
+          connected: () => socket !== null && socket.readyState === WebSocket.OPEN};
 })();

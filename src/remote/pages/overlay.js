@@ -114,6 +114,9 @@
     requestAnimationFrame(frame);
   }
 
+  // What the overlay draws from, for tests to compare with the picture.
+  window.roarmarkOverlay = () => ({level: shown().level, peak: to.peak, style: to.style});
+
   Roarmark.feed((message) => {
     from = shown();
     to = message;

@@ -34,20 +34,20 @@ async function until(test, ms, what) {
   }
 }
 
-// The share of the canvas's height the drawn bar covers in lit colours: rows down the middle
-// column that are neither transparent nor the unlit background colour.
-async function litShare(page, background) {
+// How high the drawn bar reaches, as a share of the canvas's height: the topmost row of the
+// middle column in a lit colour (neither transparent, as the gaps between blocks are, nor the
+// unlit blocks' background colour).
+async function barHeight(page, background) {
   return page.evaluate((background) => {
     const canvas = document.getElementById('meter');
     const data = canvas.getContext('2d').getImageData(canvas.width / 2, 0, 1, canvas.height).data;
     const bg = [1, 3, 5].map((i) => parseInt(background.slice(i, i + 2), 16));
-    let lit = 0;
     for (let y = 0; y < canvas.height; y++) {
       const [r, g, b, a] = data.slice(y * 4, y * 4 + 4);
       const unlit = Math.abs(r - bg[0]) + Math.abs(g - bg[1]) + Math.abs(b - bg[2]) < 12;
-      if (a > 200 && !unlit) lit++;
+      if (a > 200 && !unlit) return (100 * (canvas.height - y)) / canvas.height;
     }
-    return (100 * lit) / canvas.height;
+    return 0;
   }, background);
 }
 
@@ -61,16 +61,21 @@ try {
 
   // The overlay, as streaming software loads it: a transparent page with the vertical bar.
   const overlay = await (await browser.newContext({viewport: {width: 160, height: 500}})).newPage();
+  let frames = 0;
+  overlay.on('websocket', (ws) => ws.on('framereceived', () => ++frames));
   await overlay.goto(url + '/overlay?style=bar');
+  await overlay.waitForFunction(() => Roarmark.connected());
   const shares = [];
   for (const gain of [-30, -3]) {
     play(gain);
     // Wait for the meter to settle on the new tone, then compare the bar with the feed.
     await sleep(2500);
     const level = (await state()).feed.level;
-    const share = await litShare(overlay, look.background);
+    const share = await barHeight(overlay, look.background);
     await overlay.screenshot({path: `${shots}/overlay-${-gain}dB.png`, omitBackground: true});
-    console.log(`tone at ${gain} dBFS: feed level ${level} %, bar drawn over ${share.toFixed(1)} %`);
+    const drawn = await overlay.evaluate(() => window.roarmarkOverlay());
+    console.log(`tone at ${gain} dBFS: feed level ${level} %, bar drawn over ${share.toFixed(1)} %` +
+                ` (overlay at ${drawn.level} %, ${frames} feed messages so far)`);
     // Blocks are 2 % each and the peak block may stand one above: within 5 points.
     assert.ok(Math.abs(share - level) <= 5, `bar ${share} % for a level of ${level} %`);
     shares.push(share);
