@@ -26,7 +26,11 @@ struct TClient {
   std::atomic<bool> Closed{false};
 };
 
-int Data(mg_connection*, int flags, char*, std::size_t, void* self) {
+int Data(mg_connection* connection, int flags, char* data, std::size_t size, void* self) {
+  // Pings are answered, as browsers do on their own.
+  if ((flags & 0xf) == MG_WEBSOCKET_OPCODE_PING) {
+    mg_websocket_client_write(connection, MG_WEBSOCKET_OPCODE_PONG, data, size);
+  }
   if ((flags & 0xf) == MG_WEBSOCKET_OPCODE_TEXT) ++static_cast<TClient*>(self)->Messages;
   return 1;
 }

@@ -1,55 +1,62 @@
-// The feed's WebSocket clients. Each has a writer of its own that sends only the newest message:
-// a client that stops reading holds up nobody but itself, and nothing queues up for it.
+// The feed's WebSocket clients, written to by the feed thread alone: one write per client per
+// buffer, no thread of their own. A client that stops reading would make a write wait, so each
+// client is pinged every second, and one whose answer is more than three seconds late is passed
+// over until it answers again: what it has not read stays far below what its socket holds, no
+// write ever waits for it, and when it catches up it gets the newest message only.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <string_view>
 
 struct mg_connection;
 
 namespace roarmark {
 
+// A WebSocket text frame of the server (unmasked) carrying `payload`.
+std::string TextFrame(std::string_view payload);
+
 class TFeedClients {
  public:
+  using TClock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kPingEvery{1000};
+  static constexpr std::chrono::milliseconds kPassOverAfter{3000};
+
   explicit TFeedClients(int max_clients);
-  ~TFeedClients();
 
   // A connection asks to join: false when the feed is full.
   bool Reserve();
-  // Gives back a reservation that never became a client (the handshake failed).
-  void Unreserve();
-  // The handshake is done: the client gets every newest message from now on.
+  // The handshake is done: the client gets the newest message at once and every one after.
   void Add(mg_connection* connection);
-  // The connection is closing: its writer is stopped and joined before the connection goes.
+  // The client answered a ping.
+  void Pong(mg_connection* connection);
+  // The connection is closing; no write to it is under way once this returns.
   void Remove(mg_connection* connection);
-  // Feed thread: the newest message for everyone.
-  void Broadcast(std::shared_ptr<const std::string> message);
-  // Stops every writer; no more clients are taken.
+  // Feed thread: `frame` (TextFrame) to every client that keeps up, and the pings.
+  void Broadcast(const std::string& frame);
+  // No more clients are taken and nothing more is written.
   void StopAll();
   int Count() const;
 
  private:
   struct TClient {
-    mg_connection* Connection = nullptr;
-    std::thread Writer;
-    bool Stop = false;  // under the mutex
+    TClock::time_point Added;
+    TClock::time_point LastPing;
+    TClock::time_point LastPong;
+    bool Broken = false;  // a write failed: the connection is on its way out
   };
-  void Write(TClient& client);
+  // Whole-frame writes under the library's connection lock; false when the write failed.
+  static bool Write(mg_connection* connection, const std::string& frame);
 
   const int max_clients_;
-  mutable std::mutex mutex_;
-  std::map<mg_connection*, std::unique_ptr<TClient>> clients_;
+  mutable std::mutex mutex_;  // held through each round of writes
+  std::map<mg_connection*, TClient> clients_;
   int reserved_ = 0;
   bool stopped_ = false;
-  std::shared_ptr<const std::string> newest_;
-  std::uint64_t newest_number_ = 0;  // 0 before the first message
-  std::condition_variable changed_;  // a new message, or a writer to stop
+  std::string newest_;
 };
 
 }  // namespace roarmark

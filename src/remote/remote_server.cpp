@@ -259,9 +259,12 @@ void TRemoteServer::FeedReady(mg_connection* connection, void* self) {
   static_cast<TRemoteServer*>(self)->feed_.Add(connection);
 }
 
-int TRemoteServer::FeedData(mg_connection*, int flags, char*, std::size_t, void*) {
-  // The feed only speaks; a client's close ends the connection, anything else is ignored.
-  return (flags & 0xf) == MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE ? 0 : 1;
+int TRemoteServer::FeedData(mg_connection* connection, int flags, char*, std::size_t, void* self) {
+  // The feed only speaks: a pong tells that the client keeps up, a close ends the connection,
+  // anything else is ignored.
+  const int opcode = flags & 0xf;
+  if (opcode == MG_WEBSOCKET_OPCODE_PONG) static_cast<TRemoteServer*>(self)->feed_.Pong(connection);
+  return opcode == MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE ? 0 : 1;
 }
 
 void TRemoteServer::FeedClose(const mg_connection* connection, void* self) {

@@ -61,7 +61,7 @@ void TRemoteService::FeedLoop() {
   while (!slot_.Stopped()) {
     if (!slot_.WaitNewer(&sequence, snapshot, std::chrono::milliseconds(1000))) continue;
     // Built once per buffer here, off the GUI thread, and shared by every client's writer.
-    server_->Feed().Broadcast(std::make_shared<const std::string>(FeedMessage(snapshot)));
+    server_->Feed().Broadcast(TextFrame(FeedMessage(snapshot)));
     if (osc_) osc_->SendLevel(FeedPercent(snapshot.Position));
   }
 }

@@ -82,8 +82,12 @@ class TFeedListener {
   }
 
  private:
-  static int Data(mg_connection*, int flags, char* data, std::size_t size, void* self) {
+  static int Data(mg_connection* connection, int flags, char* data, std::size_t size, void* self) {
     auto* listener = static_cast<TFeedListener*>(self);
+    // Answered as every WebSocket client must (browsers do it on their own).
+    if ((flags & 0xf) == MG_WEBSOCKET_OPCODE_PING) {
+      mg_websocket_client_write(connection, MG_WEBSOCKET_OPCODE_PONG, data, size);
+    }
     if ((flags & 0xf) == MG_WEBSOCKET_OPCODE_TEXT) {
       std::lock_guard lock(listener->mutex_);
       listener->messages_.emplace_back(data, size);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "remote/feed.h"
+#include "remote/feed_clients.h"
 #include "remote/gui_call.h"
 #include "remote/osc_message.h"
 #include "remote/remote_service.h"
@@ -222,6 +223,20 @@ TEST(RemoteFeed, ASlowReaderGetsOnlyTheNewestSnapshot) {
   ASSERT_TRUE(slot.WaitNewer(&seen, got, std::chrono::milliseconds(0)));
   EXPECT_EQ(got.Position, 5);
   EXPECT_FALSE(slot.WaitNewer(&seen, got, std::chrono::milliseconds(0)));
+}
+
+TEST(RemoteFeed, FramesCarryTheirLengthInTheShortestForm) {
+  const std::pair<std::size_t, std::string> cases[] = {
+      {5, std::string("\x81\x05", 2)},
+      {125, std::string("\x81\x7d", 2)},
+      {126, std::string("\x81\x7e\x00\x7e", 4)},
+      {65535, std::string("\x81\x7e\xff\xff", 4)},
+      {65536, std::string("\x81\x7f\x00\x00\x00\x00\x00\x01\x00\x00", 10)},
+  };
+  for (const auto& [size, header] : cases) {
+    const std::string payload(size, 'x');
+    EXPECT_EQ(TextFrame(payload), header + payload) << size;
+  }
 }
 
 TEST(RemoteClock, RunsOnThroughTheTickCountsWrap) {
