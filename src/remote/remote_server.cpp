@@ -47,11 +47,13 @@ const char* ReasonOf(int status) {
 
 int Reply(mg_connection* connection, int status, const char* type, const void* body,
           std::size_t size) {
+  // The length as text: the library's printf is the platform's, which may not know %zu.
+  const std::string length = std::to_string(size);
   mg_printf(connection,
-            "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\n"
+            "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %s\r\n"
             "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
             "Referrer-Policy: no-referrer\r\nConnection: close\r\n\r\n",
-            status, ReasonOf(status), type, size);
+            status, ReasonOf(status), type, length.c_str());
   if (size > 0) mg_write(connection, body, size);
   return status;
 }

@@ -2,7 +2,9 @@
 #include "remote/remote_service.h"
 
 #include "remote/command_gate.h"
+#if ROARMARK_REMOTE_OSC
 #include "remote/osc_link.h"
+#endif
 #include "remote/remote_server.h"
 
 namespace roarmark {
@@ -31,6 +33,7 @@ bool TRemoteService::StartNetwork(std::string& error) {
     server_.reset();
     return false;
   }
+#if ROARMARK_REMOTE_OSC
   if (settings_.OscPort > 0 || !settings_.OscTarget.empty()) {
     osc_ = std::make_unique<TOscLink>(target_, gui_, guard_, clock_ms_);
     if (settings_.OscPort > 0 && !osc_->Listen(settings_.OscPort, !guard_.Required(), error)) {
@@ -39,6 +42,8 @@ bool TRemoteService::StartNetwork(std::string& error) {
     }
     if (!settings_.OscTarget.empty()) osc_->SetTarget(settings_.OscTarget);
   }
+#endif
+  // A build without OSC (the Windows program) leaves "OSC Port" and "OSC Target" unused.
   feed_thread_ = std::thread([this] { FeedLoop(); });
   return true;
 }
@@ -48,9 +53,11 @@ void TRemoteService::Stop() {
   gui_.Stop();
   slot_.Stop();
   if (feed_thread_.joinable()) feed_thread_.join();
+#if ROARMARK_REMOTE_OSC
   if (osc_) osc_->Stop();
-  if (server_) server_->Stop();
   osc_.reset();
+#endif
+  if (server_) server_->Stop();
   server_.reset();
 }
 
@@ -62,7 +69,9 @@ void TRemoteService::FeedLoop() {
     if (!slot_.WaitNewer(&sequence, snapshot, std::chrono::milliseconds(1000))) continue;
     // Built once per buffer here, off the GUI thread, and shared by every client's writer.
     server_->Feed().Broadcast(TextFrame(FeedMessage(snapshot)));
+#if ROARMARK_REMOTE_OSC
     if (osc_) osc_->SendLevel(FeedPercent(snapshot.Position));
+#endif
   }
 }
 

@@ -59,7 +59,9 @@ class TRemoteService {
   TGuiCall gui_;
   TFeedSlot slot_;
   std::unique_ptr<TRemoteServer> server_;
+#if ROARMARK_REMOTE_OSC
   std::unique_ptr<TOscLink> osc_;
+#endif
   std::thread feed_thread_;
   std::shared_ptr<std::atomic<bool>> alive_;
 };
