@@ -1,6 +1,6 @@
 // The feed's WebSocket clients, written to by the feed thread alone: one write per client per
 // buffer, no thread of their own. A client that stops reading would make a write wait, so each
-// client is pinged every second, and one whose answer is more than three seconds late is passed
+// client is pinged every second, and one whose answer is more than two seconds late is passed
 // over until it answers again: what it has not read stays far below what its socket holds, no
 // write ever waits for it, and when it catches up it gets the newest message only.
 #pragma once
@@ -23,7 +23,7 @@ class TFeedClients {
  public:
   using TClock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kPingEvery{1000};
-  static constexpr std::chrono::milliseconds kPassOverAfter{3000};
+  static constexpr std::chrono::milliseconds kPassOverAfter{2000};
 
   explicit TFeedClients(int max_clients);
 

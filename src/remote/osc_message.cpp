@@ -16,32 +16,47 @@ TParsedOsc ParseOscMessage(std::string_view path, const char* types, lo_arg** ar
     refused.Status = kRemoteMalformed;
     return refused;
   }
+  // liblo's arguments point into the packet, four-byte aligned only: read them as bytes, not
+  // through its eight-byte union.
   TOscArgument args[kMaxArguments];
   for (int i = 0; i < argc; ++i) {
     TOscArgument& a = args[i];
     a.Type = types[i];
+    const char* bytes = reinterpret_cast<const char*>(argv[i]);
     switch (a.Type) {
-      case 'i':
-        a.Integer = argv[i]->i;
+      case 'i': {
+        std::int32_t v = 0;
+        std::memcpy(&v, bytes, sizeof v);
+        a.Integer = v;
         break;
-      case 'h':
-        a.Integer = argv[i]->h;
+      }
+      case 'h': {
+        std::int64_t v = 0;
+        std::memcpy(&v, bytes, sizeof v);
+        a.Integer = v;
         break;
+      }
       case 'T':
         a.Integer = 1;
         break;
       case 'F':
         a.Integer = 0;
         break;
-      case 'f':
-        a.Real = argv[i]->f;
+      case 'f': {
+        float v = 0;
+        std::memcpy(&v, bytes, sizeof v);
+        a.Real = v;
         break;
-      case 'd':
-        a.Real = argv[i]->d;
+      }
+      case 'd': {
+        double v = 0;
+        std::memcpy(&v, bytes, sizeof v);
+        a.Real = v;
         break;
+      }
       case 's':
       case 'S':
-        a.Text = &argv[i]->s;
+        a.Text = bytes;
         break;
       default:
         break;  // other types are refused by the command check
