@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_platform.h"

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {

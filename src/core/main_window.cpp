@@ -123,7 +123,7 @@ void TForm1::FormCreate() {
   if (wave.DeviceCount() <= 0) FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText());
   // Only a start that goes on lays out a fresh data folder, then takes its settings.
   if (first_start) {
-    EnsureDataFolder();
+    if (FirstStart) FirstStart(*this);
     LoadStoredSettings();
   }
   int device = 0;
@@ -182,6 +182,11 @@ void TForm1::FormCreate() {
 
   // 17.
   BuildLevelTable(Table);
+}
+
+bool TForm1::DataFolderExists() const {
+  std::error_code ec;
+  return fs::exists(DataFolder, ec);
 }
 
 void TForm1::LoadStoredSettings() {

@@ -1,9 +1,10 @@
 // The program entry: application title, the four windows in their order, the message loop.
-#include "core/application.h"
+#include "app/application.h"
 
+#include "app/first_start.h"
+#include "app/remote_link.h"
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"
-#include "core/remote_link.h"
 #include "platform/ui/application.h"
 #include "remote/remote_service.h"
 #include "settings/preset_list_window.h"
@@ -29,6 +30,7 @@ void TRoarmarkProgram::Start() {
   app_ = std::make_unique<platform::ui::TApplication>(platform_);
   app_->SetTitle(kProgramTitle);
   form1_ = std::make_unique<TForm1>(*app_, platform_);
+  form1_->FirstStart = [](TForm1& form) { EnsureDataFolder(form); };
   form1_->FormCreate();
   form2_ = std::make_unique<TForm2>(*app_, *form1_);
   form3_ = std::make_unique<TForm3>(*app_);

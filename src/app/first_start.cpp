@@ -7,8 +7,9 @@
 #include <map>
 #include <sstream>
 
+#include "app/first_start.h"
+#include "app/starter_set.h"
 #include "core/main_window.h"
-#include "core/starter_set.h"
 #include "display/analogue_meter.h"
 #include "display/bar_meter.h"
 #include "display/colour_ramp.h"
@@ -98,12 +99,9 @@ TDialLabel DialLabel(platform::IFonts* fonts, const std::string& text, int pixel
 
 }  // namespace
 
-bool TForm1::DataFolderExists() const {
-  std::error_code ec;
-  return fs::exists(DataFolder, ec);
-}
-
-void TForm1::EnsureDataFolder() {
+void EnsureDataFolder(TForm1& form) {
+  const std::string& DataFolder = form.DataFolder;
+  TDisplayState& Display = form.Display;
   std::error_code ec;
   if (fs::exists(DataFolder, ec)) return;
   if (!fs::create_directories(fs::path(DataFolder) / "Files", ec)) return;

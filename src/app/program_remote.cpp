@@ -2,9 +2,9 @@
 // main window, the feed published after every buffer, and the server on a desktop.
 #include <iostream>
 
-#include "core/application.h"
+#include "app/application.h"
+#include "app/remote_link.h"
 #include "core/main_window.h"
-#include "core/remote_link.h"
 #include "remote/remote_service.h"
 #include "settings/ini_store.h"
 

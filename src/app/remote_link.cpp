@@ -1,5 +1,5 @@
 // What the remote commands do (exactly what their keys do) and what the remote reads.
-#include "core/remote_link.h"
+#include "app/remote_link.h"
 
 #include "core/main_window.h"
 #include "display/bitmap32.h"
