@@ -29,25 +29,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || { echo "no sound server"; exit 2; }
-
-display=
-for n in $(seq 191 240); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-Xvfb :$display -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+. "$here/../../tests/remote/stage.sh"
+stage_sound || { echo "no sound server"; exit 2; }
+stage_screen 191 1920x1080 || { echo "no virtual screen"; exit 2; }
 
 export XDG_DATA_HOME=$work/data
 folder=$XDG_DATA_HOME/Quillmoor/Roarmark
@@ -64,8 +48,8 @@ port=$((20000 + RANDOM % 20000))
 "$roarmark" --remote 127.0.0.1:$port >"$work/roarmark.log" 2>&1 &
 app=$!
 pids+=($app)
-sleep 3
-kill -0 $app 2>/dev/null || { cat "$work/roarmark.log"; echo "the program ended early"; exit 1; }
+stage_wait_port "$port" || { cat "$work/roarmark.log"; echo "the program does not listen"; exit 1; }
+sleep 2  # the capture starts
 
 hz=$(getconf CLK_TCK)
 ticks() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_ready
 export WINEDEBUG=err+all,fixme-all
 
-for tool in Xvfb pulseaudio pactl sox xdotool node; do
+for tool in Xvfb pulseaudio pactl sox xdotool convert node; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
@@ -32,27 +32,9 @@ fail() {
   exit 1
 }
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || fail "no sound server"
-pactl set-default-source roarmic
-
-display=
-for n in $(seq 191 240); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || fail "no free display"
-Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+. "$here/../remote/stage.sh"
+stage_sound || fail "no sound server"
+stage_screen 191 1280x1024 || fail "no virtual screen"
 
 folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
 rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
