@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_writer.h"
 #include "platform/sim/sim_platform.h"

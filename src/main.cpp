@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "measure/show_report.h"
 #include "platform/fontconfig/fontconfig_fonts.h"
@@ -22,7 +22,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: roarmark [--help | --version | --report LOG.csv]\n"
+    "Usage: roarmark [--remote [ADDRESS:]PORT] | --help | --version | --report LOG.csv\n"
     "\n"
     "Roarmark shows how loud the room is: a bar or needle meter and a 0..100 readout over\n"
     "your own picture, full screen on a projector if you like. It listens to the input named\n"
@@ -34,15 +34,30 @@ constexpr char kUsage[] =
     "Keys on the display: Ctrl+S setup, Ctrl+R reset the peak, Space blank, Ctrl+D design\n"
     "mode, Ctrl+1..Ctrl+0 presets, F1 help, Ctrl+X quit, Escape quit after asking.\n"
     "\n"
+    "  --remote [ADDRESS:]PORT  turn on the remote control and live feed on PORT, on this\n"
+    "             machine only (127.0.0.1) unless ADDRESS is given; beyond it the \"[Remote]\"\n"
+    "             section's PIN is needed. http://ADDRESS:PORT/remote is the phone remote,\n"
+    "             /overlay the meter for streaming software\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n"
     "  --report LOG.csv\n"
     "             draw the report of a show log (level over time, LAeq per quarter hour,\n"
     "             the limit, the gaps, a summary) as LOG.png beside it and exit\n";
 
-// The command line only answers questions; anything else it holds is not for us.
-int AnswerCommandLine(int argc, char** argv) {
+// The command line answers questions and may turn the remote on; anything else is refused.
+int AnswerCommandLine(int argc, char** argv, roarmark::TProgramOptions& options) {
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--remote") == 0) {
+      const auto endpoint =
+          i + 1 < argc ? roarmark::ParseEndpoint(argv[i + 1], "127.0.0.1") : std::nullopt;
+      if (!endpoint) {
+        std::fprintf(stderr, "roarmark: --remote needs [ADDRESS:]PORT\n\n%s", kUsage);
+        return 2;
+      }
+      options.Remote = endpoint;
+      ++i;
+      continue;
+    }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
@@ -106,7 +121,9 @@ QIcon RoarmarkIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int answered = AnswerCommandLine(argc, argv); answered >= 0) return answered;
+  roarmark::TProgramOptions options;
+  options.Network = true;
+  if (const int answered = AnswerCommandLine(argc, argv, options); answered >= 0) return answered;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Roarmark"));
   QApplication::setApplicationVersion(QStringLiteral(ROARMARK_VERSION));
@@ -115,7 +132,7 @@ int main(int argc, char** argv) {
   // The program ends when its main window closes, not when Qt sees no window left.
   QApplication::setQuitOnLastWindowClosed(false);
   roarmark::platform::qt::TQtPlatform platform;
-  roarmark::TRoarmarkProgram program(platform.Platform());
+  roarmark::TRoarmarkProgram program(platform.Platform(), options);
   program.Start();
   // Once the window manager has framed the main window, its client area is known for real and
   // the display is laid out again for it (as a message of its own, not inside a Qt event).

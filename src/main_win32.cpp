@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "measure/show_report.h"
 #include "platform/win32/base/win32_fonts.h"
 #include "platform/win32/base/win32_text.h"
@@ -28,6 +28,24 @@ int ReportCommand(const wchar_t* log) {
   return 1;
 }
 
+// "--remote [ADDRESS:]PORT" turns the remote on; anything else on the command line is ignored.
+roarmark::TProgramOptions ReadCommandLine() {
+  roarmark::TProgramOptions options;
+  options.Network = true;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr) return options;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::wstring(argv[i]) != L"--remote") continue;
+    std::string value;
+    for (const wchar_t* c = argv[i + 1]; *c; ++c)
+      value += *c < 128 ? static_cast<char>(*c) : '?';
+    options.Remote = roarmark::ParseEndpoint(value, "127.0.0.1");
+  }
+  LocalFree(argv);
+  return options;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -39,5 +57,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (report) return code;
   }
   roarmark::platform::win32::TWin32Platform platform;
-  return roarmark::RunRoarmark(platform.Platform());
+  return roarmark::RunRoarmark(platform.Platform(), ReadCommandLine());
 }

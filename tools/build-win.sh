@@ -96,12 +96,38 @@ build_csv() {
   cp "$dir/csv.h" "$deps/include/"
 }
 
+# The remote's HTTP and WebSocket server: no TLS, no scripting, and no file serving at all.
+build_civetweb() {
+  [ -f "$deps/lib/libcivetweb.a" ] && return
+  local dir
+  dir=$(fetch_source civetweb)
+  cmake -S "$dir" -B "$deps/build/civetweb" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib \
+    -DBUILD_SHARED_LIBS=OFF -DCIVETWEB_ENABLE_WEBSOCKETS=ON -DCIVETWEB_ENABLE_SSL=OFF \
+    -DCIVETWEB_ENABLE_CXX=OFF -DCIVETWEB_BUILD_TESTING=OFF -DCIVETWEB_DISABLE_CGI=ON \
+    -DCIVETWEB_SERVE_NO_FILES=ON -DCIVETWEB_ENABLE_SERVER_EXECUTABLE=OFF \
+    -DCIVETWEB_INSTALL_EXECUTABLE=OFF -DCIVETWEB_ENABLE_ASAN=OFF
+  cmake --build "$deps/build/civetweb" -j"$jobs" --target install
+}
+
+# JSON for the remote: header-only, installed from the source package with its CMake package.
+build_nlohmann() {
+  [ -f "$deps/share/cmake/nlohmann_json/nlohmann_jsonConfig.cmake" ] && return
+  local dir
+  dir=$(fetch_source nlohmann-json3)
+  cmake -S "$dir" -B "$deps/build/nlohmann" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_INSTALL_PREFIX="$deps" -DJSON_BuildTests=OFF -DJSON_Install=ON
+  cmake --build "$deps/build/nlohmann" -j"$jobs" --target install
+}
+
 need_packages
 build_freetype
 build_jpeg
 build_csv
 build_zlib
 build_spng
+build_civetweb
+build_nlohmann
 [ $deps_only = 1 ] && exit 0
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \

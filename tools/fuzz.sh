@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
 build=build-fuzz
-targets=(bmp jpeg png ini)
+targets=(bmp jpeg png ini remote)
 
 # libspng from Debian's source package, compiled into the PNG target with the fuzzer's
 # instrumentation (see fuzz/CMakeLists.txt). Unpacked once per build folder; without it the
@@ -73,6 +73,7 @@ cmake --build "$build" -j2 --target fuzz_seeds "${targets[@]/#/fuzz_}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$build/fuzz/fuzz_seeds" "$work/seeds"
+cp -r fuzz/remote_seeds "$work/seeds/remote"
 mkdir -p "$build/artifacts"
 
 for target in "${targets[@]}"; do

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
   openbox pipewire pipewire-pulse wireplumber dbus dpkg-dev file
   alsa-utils sound-theme-freedesktop libsox-fmt-base python3
+  libcivetweb-dev nlohmann-json3-dev liblo-dev chromium
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "core/capture_session.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_writer.h"

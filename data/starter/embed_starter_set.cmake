@@ -10,7 +10,7 @@ foreach(rel ${files})
   string(APPEND body "    {\"${rel}\", R\"starter(${text})starter\"},\n")
 endforeach()
 file(WRITE ${OUTPUT}.tmp "// Generated from data/starter by embed_starter_set.cmake.
-#include \"core/starter_set.h\"
+#include \"app/starter_set.h\"
 
 namespace roarmark {
 

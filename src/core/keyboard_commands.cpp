@@ -48,19 +48,16 @@ void TForm1::KeyReleased(int& key, TShiftState shift, bool image_has_focus) {
     Close();
     return;
   } else if (ctrl && key == VkLetter('H')) {
-    ResetPeakCommand();
-    Settings.PeakHold = true;
+    HoldCommand(true);
   } else if (ctrl && key == VkLetter('N')) {
-    ResetPeakCommand();
-    Settings.PeakHold = false;
+    HoldCommand(false);
   } else if (ctrl && key == VkLetter('D')) {
     // Only the display image switches design mode: the window itself has no picture to design.
     if (image_has_focus) ToggleDesignMode();
   } else if (ctrl && PresetSlotOfKey(key) >= 0) {
-    const auto slot = static_cast<std::size_t>(PresetSlotOfKey(key));
-    LoadSettingsFile(slot < PresetList.size() ? PresetList[slot] : std::string());
+    RecallPreset(PresetSlotOfKey(key));
   } else if (ctrl && (key == VK_DELETE || key == VK_DECIMAL)) {
-    LoadSettingsFile(CurrentDatPath());
+    RecallCurrentDat();
   }
   if (image_has_focus) {
     Display.MeterSelected = false;
@@ -84,6 +81,20 @@ void TForm1::ContestKey(int key, bool ctrl) {
   }
   // A design-mode drag owns the display until the button is released.
   if (!Dragging) PresentDrawing();
+}
+
+void TForm1::HoldCommand(bool on) {
+  ResetPeakCommand();
+  Settings.PeakHold = on;
+}
+
+void TForm1::RecallPreset(int slot) {
+  const auto n = static_cast<std::size_t>(slot);
+  LoadSettingsFile(slot >= 0 && n < PresetList.size() ? PresetList[n] : std::string());
+}
+
+void TForm1::RecallCurrentDat() {
+  LoadSettingsFile(CurrentDatPath());
 }
 
 void TForm1::OpenSetupDialog() {

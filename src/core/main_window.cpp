@@ -131,7 +131,7 @@ void TForm1::FormCreate() {
   if (wave.DeviceCount() <= 0) FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText());
   // Only a start that goes on lays out a fresh data folder, then takes its settings.
   if (first_start) {
-    EnsureDataFolder();
+    if (FirstStart) FirstStart(*this);
     LoadStoredSettings();
   }
   int device = 0;
@@ -190,6 +190,11 @@ void TForm1::FormCreate() {
 
   // 17.
   BuildLevelTable(Table);
+}
+
+bool TForm1::DataFolderExists() const {
+  std::error_code ec;
+  return fs::exists(platform::FilePath(DataFolder), ec);
 }
 
 void TForm1::LoadStoredSettings() {
@@ -437,6 +442,7 @@ void TForm1::ProcessCaptureBlock(const std::uint8_t* block) {
   if (AfterBuffer) AfterBuffer(block);
   if (Contest) Contest->BufferMeasured(State.Position);
   if (!Dragging) PresentDrawing();
+  if (AfterDrawing) AfterDrawing();
 }
 
 void TForm1::PresentDrawing() {

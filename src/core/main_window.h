@@ -96,6 +96,15 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void PresentDrawing();
   // F5 to F8: the contest's keys, then its picture on the display.
   void ContestKey(int key, bool ctrl);
+  // Ctrl+H (on) and Ctrl+N (off).
+  void HoldCommand(bool on);
+  // Ctrl+0..9 and Ctrl+Delete.
+  void RecallPreset(int slot);
+  void RecallCurrentDat();
+  // Runs after every buffer has been measured and drawn.
+  std::function<void()> AfterDrawing;
+  // Lays out a missing data folder on the first start (set by the program's entry).
+  std::function<void(TForm1&)> FirstStart;
 
   // Keys released on the display image (path A) or on the window itself (path B).
   void KeyReleased(int& key, platform::ui::TShiftState shift, bool image_has_focus);
@@ -137,9 +146,7 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void SetDecayColour(TColor colour) override;
   void SetHeadroomCaption(const std::string& caption) override;
 
-  // First start: the data folder is laid out with the starter set only when it is missing.
   bool DataFolderExists() const;
-  void EnsureDataFolder();
   // Start-up: the preset list and "Roarmark.ini".
   void LoadStoredSettings();
   // Design mode's geometry and bands.

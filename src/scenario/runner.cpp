@@ -8,9 +8,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/application.h"
 #include "contest/contest_control.h"
 #include "contest/contest_window.h"
-#include "core/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
@@ -22,6 +22,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/image_view.h"
 #include "platform/ui/text_grid.h"
+#include "remote/remote_service.h"
 #include "settings/setting_keys.h"
 
 namespace roarmark::scenario {
@@ -232,6 +233,13 @@ TForm1& TScenarioRunner::Main(const TCommand& c) {
   return *program_->MainWindow();
 }
 
+TRemoteService* TScenarioRunner::RemoteOf(const TCommand& c) {
+  Main(c);
+  TRemoteService* remote = program_->Remote();
+  if (remote == nullptr) Fail(c, "the remote is not available");
+  return remote;
+}
+
 TForm& TScenarioRunner::KeyForm(const TCommand& c) {
   TForm1& main = Main(c);
   if (TForm* modal = program_->App().ModalForm()) return *modal;
@@ -437,6 +445,12 @@ void TScenarioRunner::Execute(const TCommand& c) {
       answer = DialogAnswer::Font(font);
     }
     sim_->dialogs.QueueAnswer(answer);
+  } else if (name == "remote") {
+    // Delivered as the server delivers it, from this machine, then dispatched like any message.
+    TRemoteService* remote = RemoteOf(c);
+    const int status = remote->Deliver(c.Arg(0), "127.0.0.1");
+    sim_->loop.DispatchPending();
+    out_ << "remote " << status << "\n";
   } else if (name == "print") {
     Print(c);
   } else if (name == "dump") {
@@ -614,6 +628,9 @@ void TScenarioRunner::Print(const TCommand& c) {
   } else if (what == "contest") {
     Main(c);
     PrintContest();
+  } else if (what == "feed") {
+    const std::optional<std::string> message = RemoteOf(c)->LatestFeedMessage();
+    out_ << (message ? *message : std::string("none")) << "\n";
   } else if (what == "cursor") {
     Main(c);
     out_ << "cursor " << CursorName(program_->App().Cursor()) << "\n";

@@ -13,6 +13,7 @@
 namespace roarmark {
 class TRoarmarkProgram;
 class TForm1;
+class TRemoteService;
 namespace platform::sim {
 class SimPlatform;
 }
@@ -48,6 +49,7 @@ class TScenarioRunner {
 
   TForm1& Main(const TCommand& c);
   platform::ui::TForm& KeyForm(const TCommand& c);
+  TRemoteService* RemoteOf(const TCommand& c);
   platform::ui::TControl& FindControl(const TCommand& c, const std::string& name);
   std::string DataFolder() const;
   std::string DataPath(const std::string& rel) const;

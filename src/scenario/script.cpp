@@ -244,10 +244,13 @@ const std::map<std::string, Check>& Checks() {
            Count(c, 1);
          } else if (what == "sound") {
            Count(c, 1);
+         } else if (what == "feed") {
+           Count(c, 1);
          } else {
            Fail(c, "cannot print '" + what + "'");
          }
        }},
+      {"remote", [](const TCommand& c) { Count(c, 1); }},
       {"dump",
        [](const TCommand& c) {
          Count(c, 2);

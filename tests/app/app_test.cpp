@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "../temp_folder.h"
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "core/capture_session.h"
 #include "core/input_loss_dialog.h"
 #include "core/main_window.h"

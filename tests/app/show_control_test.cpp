@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "../temp_folder.h"
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "../temp_folder.h"
-#include "core/application.h"
+#include "app/application.h"
 #include "platform/sim/sim_platform.h"
 
 namespace roarmark::test {

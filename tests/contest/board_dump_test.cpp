@@ -12,7 +12,7 @@
 
 #include "../temp_folder.h"
 #include "contest/contest_control.h"
-#include "core/application.h"
+#include "app/application.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "platform/sim/sim_platform.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/application.h"
+#include "app/application.h"
 #include "platform/sim/sim_platform.h"
 #include "setup/captions.h"
 #include "setup/setup_dialog.h"

@@ -7,13 +7,18 @@
 namespace roarmark::platform::sim {
 
 void SimMessageLoop::Post(std::function<void()> message) {
+  std::lock_guard lock(queue_mutex_);
   queue_.push_back(std::move(message));
 }
 
 bool SimMessageLoop::DispatchOne() {
-  if (queue_.empty()) return false;
-  std::function<void()> message = std::move(queue_.front());
-  queue_.pop_front();
+  std::function<void()> message;
+  {
+    std::lock_guard lock(queue_mutex_);
+    if (queue_.empty()) return false;
+    message = std::move(queue_.front());
+    queue_.pop_front();
+  }
   message();
   return true;
 }

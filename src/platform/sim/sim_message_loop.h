@@ -3,10 +3,12 @@
 // sleep would otherwise wait forever.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -44,7 +46,10 @@ class SimMessageLoop : public IMessageLoop {
   // ---- Messages
   // Runs the oldest pending message; false when there was none.
   bool DispatchOne();
-  std::size_t PendingCount() const { return queue_.size(); }
+  std::size_t PendingCount() const {
+    std::lock_guard lock(queue_mutex_);
+    return queue_.size();
+  }
 
   // ---- Driving nested loops
   // Actions queued by the test run first, one per idle moment, in order.
@@ -86,13 +91,15 @@ class SimMessageLoop : public IMessageLoop {
     std::function<void()> callback;
   };
 
+  // Other threads may post, as a network server's do; everything else is the test's thread.
+  mutable std::mutex queue_mutex_;
   std::deque<std::function<void()>> queue_;
   std::deque<std::function<void()>> actions_;
   std::function<bool()> driver_;
   std::map<TimerId, Timer> timers_;
   TimerId next_timer_ = 1;
   std::uint32_t start_tick_ = 0;
-  std::uint64_t now_ms_ = 0;
+  std::atomic<std::uint64_t> now_ms_{0};  // read by other threads through TickCount
   int depth_ = 0;
   bool sleep_driven_ = false;
   bool in_sleep_ = false;

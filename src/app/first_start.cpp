@@ -13,8 +13,9 @@
 #include <random>
 #include <sstream>
 
+#include "app/first_start.h"
+#include "app/starter_set.h"
 #include "core/main_window.h"
-#include "core/starter_set.h"
 #include "display/analogue_meter.h"
 #include "display/bar_meter.h"
 #include "display/colour_ramp.h"
@@ -254,12 +255,8 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 }  // namespace
 
-bool TForm1::DataFolderExists() const {
-  std::error_code ec;
-  return fs::exists(platform::FilePath(DataFolder), ec);
-}
-
-void TForm1::EnsureDataFolder() {
+void EnsureDataFolder(TForm1& form) {
+  const std::string& DataFolder = form.DataFolder;
   std::error_code ec;
   if (fs::exists(platform::FilePath(DataFolder), ec)) return;
   const fs::path target = platform::FilePath(DataFolder).parent_path();  // without the separator
@@ -269,7 +266,7 @@ void TForm1::EnsureDataFolder() {
     RemoveLeftoverStages(target);
     const fs::path stage = MakeStageFolder(target);
     stage_folder = platform::PathText(stage) + platform::kPathSeparator;
-    WriteStarterSet(stage_folder, Display.Fonts, Display.SystemColours);
+    WriteStarterSet(stage_folder, form.Display.Fonts, form.Display.SystemColours);
     fs::rename(stage, target, ec);
     if (ec)
       throw TFileWriteError("Cannot create folder \"" + platform::PathText(target) + "\". " +
@@ -280,8 +277,9 @@ void TForm1::EnsureDataFolder() {
     if (fs::exists(platform::FilePath(DataFolder), ec)) return;
     // The files are named as they would have stood in the data folder.
     const std::string reason = Replaced(error.what(), stage_folder, DataFolder);
-    FatalEnd(kCaptionRoarmarkErrorNoBlank, "Cannot create the data folder -  \n\r" + DataFolder +
-                                               "\n\r" + reason + "\n\rThe program will close.");
+    form.FatalEnd(kCaptionRoarmarkErrorNoBlank, "Cannot create the data folder -  \n\r" +
+                                                    DataFolder + "\n\r" + reason +
+                                                    "\n\rThe program will close.");
   }
 }
 

@@ -1,9 +1,11 @@
 // The program entry: application title, the four windows in their order, the message loop.
-#include "core/application.h"
+#include "app/application.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "app/first_start.h"
+#include "app/remote_link.h"
 #include "contest/contest_control.h"
 #include "contest/contest_window.h"
 #include "core/input_loss_dialog.h"
@@ -13,15 +15,19 @@
 #include "measure/sound_meter.h"
 #include "platform/path_separator.h"
 #include "platform/ui/application.h"
+#include "remote/remote_service.h"
 #include "settings/preset_list_window.h"
 #include "setup/setup_dialog.h"
 
 namespace roarmark {
 
-TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform) : platform_(platform) {}
+TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform, TProgramOptions options)
+    : platform_(platform), options_(std::move(options)) {}
 
 TRoarmarkProgram::~TRoarmarkProgram() {
   if (app_ && app_->Terminated()) FinishShow();
+  // The remote's threads end before the windows they reach through the message loop.
+  remote_.reset();
   // Windows go before the application they belong to.
   form6_.reset();
   if (form1_) form1_->Contest = nullptr;
@@ -38,6 +44,7 @@ void TRoarmarkProgram::Start() {
   app_ = std::make_unique<platform::ui::TApplication>(platform_);
   app_->SetTitle(kProgramTitle);
   form1_ = std::make_unique<TForm1>(*app_, platform_);
+  form1_->FirstStart = [](TForm1& form) { EnsureDataFolder(form); };
   form1_->FormCreate();
   form2_ = std::make_unique<TForm2>(*app_, *form1_);
   form3_ = std::make_unique<TForm3>(*app_);
@@ -54,6 +61,7 @@ void TRoarmarkProgram::Start() {
   WireSoundLevel();
   StartContest();
   form1_->Show();
+  StartRemote();
 }
 
 void TRoarmarkProgram::WireSoundLevel() {
@@ -136,8 +144,8 @@ void TRoarmarkProgram::FinishShow() {
   if (!error.empty()) std::fprintf(stderr, "roarmark: no show report: %s\n", error.c_str());
 }
 
-int RunRoarmark(const platform::TPlatform& platform) {
-  TRoarmarkProgram program(platform);
+int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options) {
+  TRoarmarkProgram program(platform, std::move(options));
   program.Start();
   return program.Run();
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/platform.h"
+#include "remote/remote_settings.h"
 
 namespace roarmark {
 
@@ -14,15 +16,26 @@ class TForm3;
 class TForm5;
 class TForm6;
 class TContestControl;
+class TRemoteLink;
+class TRemoteService;
+class TUnwrappedClock;
 namespace platform::ui {
 class TApplication;
 }
+
+// How the program was started beyond its settings.
+struct TProgramOptions {
+  // The remote's network side may start (a desktop program; never the scenario runner).
+  bool Network = false;
+  // --remote [ADDRESS:]PORT: the remote on, at this address, whatever "[Remote]" says.
+  std::optional<TEndpoint> Remote;
+};
 
 // The whole program on one platform. Start() runs the entry up to the message loop; a desktop
 // backend then runs the loop, a headless harness drives it step by step.
 class TRoarmarkProgram {
  public:
-  explicit TRoarmarkProgram(const platform::TPlatform& platform);
+  explicit TRoarmarkProgram(const platform::TPlatform& platform, TProgramOptions options = {});
   ~TRoarmarkProgram();
 
   // Application title, the main window (its creation handler brings everything up), the setup
@@ -45,11 +58,15 @@ class TRoarmarkProgram {
   TForm6* ContestWindow() { return form6_.get(); }
   TContestControl* Contest() { return contest_.get(); }
 
+  TRemoteService* Remote() { return remote_.get(); }
+
  private:
   // The sound level takes each buffer after the engine and gives the readout its look.
   void WireSoundLevel();
   // The contest, its window and its button in the setup dialog.
   void StartContest();
+  // The remote's commands and feed; its server too when the options and "[Remote]" say so.
+  void StartRemote();
 
   platform::TPlatform platform_;
   std::unique_ptr<platform::ui::TApplication> app_;
@@ -61,9 +78,13 @@ class TRoarmarkProgram {
   bool finished_ = false;
   std::unique_ptr<TContestControl> contest_;
   std::unique_ptr<TForm6> form6_;
+  TProgramOptions options_;
+  std::unique_ptr<TUnwrappedClock> clock_;
+  std::unique_ptr<TRemoteLink> remote_link_;
+  std::unique_ptr<TRemoteService> remote_;
 };
 
 // Start() then Run(): what the desktop executable calls.
-int RunRoarmark(const platform::TPlatform& platform);
+int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options = {});
 
 }  // namespace roarmark
