@@ -49,25 +49,33 @@ int TCaptureSession::Outstanding() const {
 }
 
 void TCaptureSession::OpenCapture() {
+  const TOpenFailure failed = OpenDevice();
+  if (failed == TOpenFailure::None) return;
+  if (failed == TOpenFailure::Format)
+    hooks_.ShowMessage(kCaptionBrackenfold, kWaveFormatErrorText);
+  else if (failed == TOpenFailure::Open)
+    hooks_.ShowMessage(kCaptionBrackenfold, kSoundcardNotAvailableText);
+  hooks_.ResetConfiguredDevice();
+  hooks_.EndNow();
+  Unreachable();
+}
+
+bool TCaptureSession::TryOpenCapture() {
+  if (OpenDevice() == TOpenFailure::None) return true;
+  if (hooks_.RestoreTopmost) hooks_.RestoreTopmost();
+  return false;
+}
+
+TCaptureSession::TOpenFailure TCaptureSession::OpenDevice() {
   const platform::WaveFormat& format = platform::kCaptureFormat;
   if (hooks_.NormaliseTopmost) hooks_.NormaliseTopmost();
 
   const platform::WaveResult query = wave_.QueryFormat(DeviceId, format);
-  if (query != platform::kWaveOk) {
-    if (query == platform::kWaveBadFormat)
-      hooks_.ShowMessage(kCaptionBrackenfold, kWaveFormatErrorText);
-    hooks_.ResetConfiguredDevice();
-    hooks_.EndNow();
-    Unreachable();
-  }
+  if (query == platform::kWaveBadFormat) return TOpenFailure::Format;
+  if (query != platform::kWaveOk) return TOpenFailure::Query;
 
   platform::WaveHandle handle = nullptr;
-  if (wave_.Open(&handle, DeviceId, format, this) != platform::kWaveOk) {
-    hooks_.ShowMessage(kCaptionBrackenfold, kSoundcardNotAvailableText);
-    hooks_.ResetConfiguredDevice();
-    hooks_.EndNow();
-    Unreachable();
-  }
+  if (wave_.Open(&handle, DeviceId, format, this) != platform::kWaveOk) return TOpenFailure::Open;
   Handle = handle;
   devices_[Handle];
   if (hooks_.RestoreTopmost) hooks_.RestoreTopmost();
@@ -87,6 +95,7 @@ void TCaptureSession::OpenCapture() {
     hooks_.Fatal(kCaptionBrackenfold, "Start error");
     Unreachable();
   }
+  return TOpenFailure::None;
 }
 
 void TCaptureSession::OnWaveInData(platform::WaveHandle handle, platform::WaveHeader* header) {

@@ -54,6 +54,9 @@ class TCaptureSession : public platform::IWaveInTarget {
 
   // Opens DeviceId and starts capture with three queued buffers; ends the program on failure.
   void OpenCapture();
+  // The same for a device that may not be ready yet (it came back during an input-loss wait):
+  // one that cannot be queried or opened is no end, just not back; false, and nothing shown.
+  bool TryOpenCapture();
   // The buffer cycle for one returned buffer.
   void OnWaveInData(platform::WaveHandle handle, platform::WaveHeader* header) override;
   // Allocates, prepares and adds one buffer to the current device.
@@ -81,6 +84,10 @@ class TCaptureSession : public platform::IWaveInTarget {
     bool Retired = false;  // reset: close it once every buffer is back
   };
 
+  enum class TOpenFailure { None, Format, Query, Open };
+  // Queries, opens and starts DeviceId; a failed query or open is returned, the later steps
+  // end the program.
+  TOpenFailure OpenDevice();
   TBuffer* NewBuffer();
   void Release(platform::WaveHandle handle, platform::WaveHeader* header);
   void CloseIfDrained(platform::WaveHandle handle);

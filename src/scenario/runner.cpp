@@ -365,6 +365,9 @@ void TScenarioRunner::Execute(const TCommand& c) {
       sim_->loop.Advance(static_cast<std::uint64_t>(Num(c, 0)));
       sim_->loop.DispatchPending();
     }
+  } else if (name == "fault") {
+    if (sim_->wave_input.SetFault(c.Arg(0), FaultOf(c.Arg(1)), c.Arg(2) == "on") == 0)
+      Fail(c, "no device " + c.Arg(0));
   } else if (name == "unplug" || name == "plug") {
     const int n =
         name == "unplug" ? sim_->wave_input.Unplug(c.Arg(0)) : sim_->wave_input.Plug(c.Arg(0));

@@ -126,6 +126,12 @@ const std::map<std::string, Check>& Checks() {
          Count(c, 1);
          Number(c, 0);
        }},
+      {"fault",
+       [](const TCommand& c) {
+         Count(c, 3);
+         if (!kFaults.count(c.Arg(1))) Fail(c, "unknown device fault '" + c.Arg(1) + "'");
+         if (c.Arg(2) != "on" && c.Arg(2) != "off") Fail(c, "a fault is on or off");
+       }},
       {"unplug", [](const TCommand& c) { Count(c, 1); }},
       {"plug", [](const TCommand& c) { Count(c, 1); }},
       {"key",
