@@ -128,6 +128,7 @@ void TForm1::FormCreate() {
 
   // 6-7. Input device.
   platform::IWaveInput& wave = *platform_.WaveInput;
+  WaitForDeviceList();
   if (wave.DeviceCount() <= 0) FatalEnd(kCaptionRoarmarkErrorNoBlank, NoDeviceText());
   // Only a start that goes on lays out a fresh data folder, then takes its settings.
   if (first_start) {
@@ -187,9 +188,30 @@ void TForm1::FormCreate() {
                                               std::move(hooks));
   Capture->DeviceId = device;
   Capture->OpenCapture();
+  if (InputEvent) InputEvent({TInputEvent::TKind::Chosen, DeviceListName(wave, device), 0});
 
   // 17.
   BuildLevelTable(Table);
+}
+
+void TForm1::WaitForDeviceList() {
+  // A start at login can come before the sound system has listed its devices: while it is
+  // still listing, the configured device (or any, with none configured) is given time to
+  // appear, with the messages pumped so that nothing blocks.
+  platform::IWaveInput& wave = *platform_.WaveInput;
+  const auto listed = [&] {
+    const int n = wave.DeviceCount();
+    if (n <= 0) return false;
+    if (Settings.DeviceName.empty()) return true;
+    for (int i = 0; i < n; ++i) {
+      if (DeviceListName(wave, i) == Settings.DeviceName) return true;
+    }
+    return false;
+  };
+  while (wave.StillListing() && !listed()) {
+    App().ProcessMessages();
+    platform_.MessageLoop->Sleep(50);
+  }
 }
 
 bool TForm1::DataFolderExists() const {
@@ -466,6 +488,8 @@ void TForm1::RecoverInput() {
     PresentDrawing();
   }
   int counter = 0;
+  const std::uint32_t lost_ms = platform_.MessageLoop->TickCount();
+  if (InputEvent) InputEvent({TInputEvent::TKind::Lost, std::string(), 0});
   Capture->ResetDevice();
   SetTopmost(false);
   InputLoss->Show();
@@ -484,12 +508,20 @@ void TForm1::RecoverInput() {
     platform_.MessageLoop->Sleep(100);
     InputLoss->ProgressBar1.SetPosition(counter);
     if (counter > 100) counter = 0;
+    // A device listed again may not take a recording yet (a flapping USB input, a driver
+    // still settling): it is not back, and the next poll tries again.
+    if (device != -1) {
+      Capture->DeviceId = device;
+      if (!Capture->TryOpenCapture()) device = -1;
+    }
   } while (device == -1);
   SetTopmost(Settings.OnTop);
   InputLoss->Hide();
-  Capture->DeviceId = device;
   recovering_ = false;
-  Capture->OpenCapture();
+  if (InputEvent) {
+    InputEvent({TInputEvent::TKind::Back, DeviceListName(*platform_.WaveInput, device),
+                platform_.MessageLoop->TickCount() - lost_ms});
+  }
 }
 
 void TForm1::ResetPeakCommand() {

@@ -103,6 +103,15 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void RecallCurrentDat();
   // Runs after every buffer has been measured and drawn.
   std::function<void()> AfterDrawing;
+  // What became of the input, for a record of the show: the device opened at start, its loss,
+  // and the end of the wait with the device reopened and how long the wait lasted.
+  struct TInputEvent {
+    enum class TKind { Chosen, Lost, Back };
+    TKind Kind = TKind::Chosen;
+    std::string DeviceName;    // as the device list names it; empty for a loss
+    std::uint32_t WaitMs = 0;  // for Back
+  };
+  std::function<void(const TInputEvent&)> InputEvent;
   // Lays out a missing data folder on the first start (set by the program's entry).
   std::function<void(TForm1&)> FirstStart;
 
@@ -147,6 +156,8 @@ class TForm1 : public platform::ui::TForm, private ISetupFields {
   void SetHeadroomCaption(const std::string& caption) override;
 
   bool DataFolderExists() const;
+  // Start-up: lets a sound system that is still starting list its devices.
+  void WaitForDeviceList();
   // Start-up: the preset list and "Roarmark.ini".
   void LoadStoredSettings();
   // Design mode's geometry and bands.

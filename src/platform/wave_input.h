@@ -86,6 +86,9 @@ class IWaveInput {
   virtual WaveResult Reset(WaveHandle handle) = 0;
   // Fails with 33 while buffers are still queued.
   virtual WaveResult Close(WaveHandle handle) = 0;
+  // True while the device list may still grow by itself: the sound system has only just
+  // started (at login, say) and lists its devices one by one.
+  virtual bool StillListing() { return false; }
 };
 
 }  // namespace roarmark::platform

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "core/capture_session.h"
@@ -122,6 +124,22 @@ TEST_F(InputLossSoak, HundredUnplugCyclesLeaveOneDeviceThreeBuffersAndFlatMemory
   const std::size_t heap_now = HeapInUse();
   EXPECT_LT(heap_now, heap_after_warm_up + 16 * 1024)
       << "grew by " << (heap_now - heap_after_warm_up) << " bytes";
+}
+
+// A record of the show hears of each wait: the loss, then the device back with the wait's length
+// (four polls of 100 ms: three find nothing, the microphone is plugged in during the third).
+TEST_F(InputLossSoak, EachWaitIsToldAsALossThenTheDeviceBackWithTheWaitsLength) {
+  program = std::make_unique<TRoarmarkProgram>(sim.Platform());
+  program->Start();
+  std::vector<std::string> told;
+  program->MainWindow()->InputEvent = [&](const TForm1::TInputEvent& event) {
+    const char* kinds[] = {"chosen", "lost", "back"};
+    told.push_back(std::string(kinds[static_cast<int>(event.Kind)]) + " \"" + event.DeviceName +
+                   "\" " + std::to_string(event.WaitMs));
+  };
+  Buffers(4);
+  UnplugAndReplug();
+  EXPECT_EQ(told, (std::vector<std::string>{"lost \"\" 0", "back \"USB Mic\" 400"}));
 }
 
 }  // namespace

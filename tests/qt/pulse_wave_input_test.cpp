@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <string>
 
 namespace roarmark::platform::qt {
 namespace {
@@ -460,7 +461,7 @@ struct SilenceStep {
   bool lost_after;
 };
 
-TEST_F(PulseWaveInput, ARunningInputSilentForTwoSecondsIsLostAndSetAsideWhileSuspended) {
+TEST_F(PulseWaveInput, ARunningInputSilentForTwoSecondsIsLostAndSetAsideForASecondSuspendedOrNot) {
   const WaveHandle handle = OpenRoarMic();
   const TStreamId stream = Stream(handle);
   const std::vector<SilenceStep> steps = {
@@ -472,14 +473,75 @@ TEST_F(PulseWaveInput, ARunningInputSilentForTwoSecondsIsLostAndSetAsideWhileSus
     EXPECT_EQ(Server->Streams.at(stream).Closed, steps[i].lost_after) << "step " << i;
   }
   EXPECT_NE(Wave->Prepare(handle, &Buffers.Headers[0]), kWaveOk);
-  // RoarMic stays out of the list while it is suspended, then comes back.
+  // The server suspends the source nobody records from any more; that keeps it out no longer
+  // than a second.
   Server->Events->SourceChanged(Source(3, "roarmic", "RoarMic", false, false, true));
-  Loop.now_ms += 10000;
+  Loop.now_ms += 999;
   ASSERT_EQ(Wave->DeviceCount(), 1);
   EXPECT_EQ(Wave->DeviceName(0), "OtherMic");
-  Server->Events->SourceChanged(Source(3, "roarmic", "RoarMic"));
+  Loop.now_ms += 1;
   ASSERT_EQ(Wave->DeviceCount(), 2);
   EXPECT_EQ(Wave->DeviceName(1), "RoarMic");
+}
+
+TEST(PulseWaveInputStall, TheOnlyInputSetAsideIsStillADeviceButNotOneToOpen) {
+  TScriptedLoop loop;
+  TTarget target;
+  TBuffers buffers;
+  TPulseWaveInput wave(loop, std::make_unique<TScriptedServer>(),
+                       {Source(3, "roarmic", "RoarMic")});
+  WaveHandle handle = nullptr;
+  ASSERT_EQ(wave.Open(&handle, 0, kCaptureFormat, &target), kWaveOk);
+  ASSERT_EQ(wave.Start(handle), kWaveOk);
+  loop.now_ms += TPulseWaveInput::kSilentLossMs;
+  wave.CheckSilence();
+  EXPECT_EQ(wave.DeviceCount(), 1);
+  EXPECT_EQ(wave.DeviceName(0), "");
+  EXPECT_NE(wave.QueryFormat(0, kCaptureFormat), kWaveOk);
+}
+
+struct ListingStep {
+  std::uint32_t advance_ms;
+  bool connect;  // the background connection answers, listing `sources` inputs
+  int sources;
+  bool listing_after;
+};
+
+// A start at login: the first connection is made in the background and, like a reconnect, gets
+// five seconds to be made and five more for the server to list its inputs.
+TEST(PulseWaveInputFirstConnect, StillListingWhileTheServerStartsAndListsItsInputs) {
+  struct Case {
+    const char* name;
+    std::vector<ListingStep> steps;
+  };
+  const std::vector<Case> cases = {
+      {"no server for five seconds",
+       {{0, false, 0, true}, {4999, false, 0, true}, {1, false, 0, false}}},
+      {"connected late, inputs listed later",
+       {{3000, true, 0, true}, {4999, false, 0, true}, {1, false, 0, false}}},
+      {"connected with inputs at once", {{0, true, 2, true}, {5000, false, 2, false}}},
+  };
+  for (const Case& c : cases) {
+    TScriptedLoop loop;
+    std::vector<TPulseWaveInput::TConnected> attempts;
+    TPulseWaveInput wave(loop, nullptr, {},
+                         [&](TPulseWaveInput::TConnected done) { attempts.push_back(done); });
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const ListingStep& step = c.steps[i];
+      loop.now_ms += step.advance_ms;
+      wave.DeviceCount();  // polled, as the start does: it starts the attempts
+      if (step.connect) {
+        ASSERT_FALSE(attempts.empty()) << c.name;
+        std::vector<TPulseSource> sources;
+        for (int k = 0; k < step.sources; ++k)
+          sources.push_back(Source(static_cast<std::uint32_t>(k), "mic" + std::to_string(k),
+                                   "Mic" + std::to_string(k)));
+        attempts.back()(std::make_unique<TScriptedServer>(), sources);
+        EXPECT_EQ(wave.DeviceCount(), step.sources) << c.name;
+      }
+      EXPECT_EQ(wave.StillListing(), step.listing_after) << c.name << ", step " << i;
+    }
+  }
 }
 
 // --- The real server, as far as a test can reach it without one -----------------------------

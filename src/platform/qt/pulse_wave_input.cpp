@@ -9,7 +9,8 @@ namespace roarmark::platform::qt {
 
 TPulseWaveInput::TPulseWaveInput(IMessageLoop& loop, std::unique_ptr<IPulseServer> server,
                                  const std::vector<TPulseSource>& sources, TReconnect reconnect)
-    : loop_(loop), reconnect_(std::move(reconnect)) {
+    : loop_(loop), reconnect_(std::move(reconnect)), created_ms_(loop.TickCount()) {
+  ever_connected_ = server != nullptr;
   list_.Replace(sources);
   Attach(std::move(server));
   silence_timer_ = loop_.SetTimer(500, [this] { CheckSilence(); });
@@ -42,11 +43,12 @@ int TPulseWaveInput::DeviceCount() {
       });
     }
   }
-  // Stalled sources come back once they are no longer suspended and had time to recover.
+  // Stalled sources come back after their time aside, suspended or not: the server suspends
+  // an input nobody records from, so its word would keep it out for good; one that is really
+  // dead is caught again by the silence check.
   const std::uint32_t now = loop_.TickCount();
   for (auto it = stalled_.begin(); it != stalled_.end();) {
-    const TPulseSource* source = list_.Find(it->first);
-    if (source && (source->Suspended || now - it->second < kStalledAsideMs)) {
+    if (list_.Find(it->first) && now - it->second < kStalledAsideMs) {
       ++it;
       continue;
     }
@@ -55,7 +57,15 @@ int TPulseWaveInput::DeviceCount() {
   }
   const int count = list_.Count();
   if (count == 0 && connected_ms_ != 0 && now - connected_ms_ < kRestartGraceMs) return away_count_;
+  // The only input set aside is still a device, just not one to open yet.
+  if (count == 0 && server_) return static_cast<int>(stalled_.size());
   return count;
+}
+
+bool TPulseWaveInput::StillListing() {
+  const std::uint32_t now = loop_.TickCount();
+  if (!server_) return reconnect_ && !ever_connected_ && now - created_ms_ < kRestartGraceMs;
+  return connected_ms_ != 0 && now - connected_ms_ < kRestartGraceMs;
 }
 
 std::string TPulseWaveInput::DeviceName(int id) {
@@ -67,6 +77,7 @@ void TPulseWaveInput::Connected(std::unique_ptr<IPulseServer> server,
                                 std::vector<TPulseSource> sources) {
   trying_ = false;
   if (!server || server_) return;
+  ever_connected_ = true;
   away_count_ = list_.Count();
   connected_ms_ = loop_.TickCount();
   if (connected_ms_ == 0) connected_ms_ = 1;
@@ -272,8 +283,6 @@ void TPulseWaveInput::Lose(TInput& input) {
 }
 
 std::unique_ptr<TPulseWaveInput> CreatePulseWaveInput(IMessageLoop& loop) {
-  std::vector<TPulseSource> sources;
-  std::unique_ptr<IPulseServer> server = ConnectPulseServer(loop, sources);
   auto reconnect = [&loop](TPulseWaveInput::TConnected done) {
     // Connecting can take seconds: a thread of its own, the answer posted to the GUI thread.
     std::thread([&loop, done = std::move(done)] {
@@ -283,7 +292,12 @@ std::unique_ptr<TPulseWaveInput> CreatePulseWaveInput(IMessageLoop& loop) {
       loop.Post([done, server, listed] { done(std::unique_ptr<IPulseServer>(server), listed); });
     }).detach();
   };
-  return std::make_unique<TPulseWaveInput>(loop, std::move(server), sources, reconnect);
+  // Connected in the background like a reconnect, so a start at login, when the server may
+  // still be starting or listing its devices, gets the same grace and the window no wait.
+  auto wave = std::make_unique<TPulseWaveInput>(loop, nullptr, std::vector<TPulseSource>{},
+                                                std::move(reconnect));
+  wave->DeviceCount();
+  return wave;
 }
 
 }  // namespace roarmark::platform::qt

@@ -50,13 +50,14 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
   // often.
   static constexpr std::uint32_t kReconnectIntervalMs = 1000;
   // A running input that delivers nothing for this long (its source suspended, its driver
-  // stalled) counts as lost; its source stays out of the list while it is suspended, and at
-  // least for kStalledAsideMs.
+  // stalled) counts as lost; its source stays out of the list for kStalledAsideMs, so that an
+  // input chosen by number moves to another one, and comes back whatever its suspend state.
   static constexpr std::uint32_t kSilentLossMs = 2000;
-  static constexpr std::uint32_t kStalledAsideMs = 5000;
-  // A server that has just started again lists its inputs one by one: for this long an empty
-  // list is not yet the loss of every device.
+  static constexpr std::uint32_t kStalledAsideMs = 1000;
+  // A server that has just started (again) lists its inputs one by one: for this long an empty
+  // list is not yet the loss of every device. The first connection gets as long to be made.
   static constexpr std::uint32_t kRestartGraceMs = 5000;
+  bool StillListing() override;
   // Looks for inputs that went silent; runs from a timer every half second.
   void CheckSilence();
 
@@ -103,6 +104,8 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
   bool trying_ = false;
   int away_count_ = 0;  // the list's length while the server was away
   std::uint32_t connected_ms_ = 0;
+  std::uint32_t created_ms_ = 0;
+  bool ever_connected_ = false;
   std::shared_ptr<TPulseWaveInput*> self_ = std::make_shared<TPulseWaveInput*>(this);
   TimerId silence_timer_ = 0;
   std::map<std::uint32_t, std::uint32_t> stalled_;  // source index -> when it went silent
@@ -111,8 +114,8 @@ class TPulseWaveInput final : public IWaveInput, private IPulseServerEvents {
   std::uintptr_t next_handle_ = 1;  // never reused, so a late message cannot hit a new handle
 };
 
-// The desktop's wave input: connects to the sound server (at start, waiting a few seconds at
-// most, before any window is shown) and connects again in the background whenever it went away.
+// The desktop's wave input: connects to the sound server in the background, at start and again
+// whenever it went away.
 std::unique_ptr<TPulseWaveInput> CreatePulseWaveInput(IMessageLoop& loop);
 
 }  // namespace roarmark::platform::qt
