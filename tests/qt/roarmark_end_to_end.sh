@@ -44,13 +44,11 @@ fail() {
 
 # ---- Sound: a null sink whose monitor is offered as the microphone "RoarMic", and a second
 # input "OtherMic", so that some input remains while RoarMic is unplugged
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-if [ "$server_kind" = pipewire ]; then
-  export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-else
-  export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-fi
+# The server runs with its default set-up (suspend-on-idle included); its state and cookie stay
+# in the work folder.
+export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+mkdir -m 700 "$XDG_RUNTIME_DIR" && mkdir -p "$HOME"
+export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
 start_server() {
   server_pids=()
   if [ "$server_kind" = pipewire ]; then
@@ -62,8 +60,7 @@ start_server() {
     pipewire-pulse >>"$work/server.log" 2>&1 &
     server_pids+=($!)
   else
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-      -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
+    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
       >>"$work/server.log" 2>&1 &
     server_pids+=($!)
   fi
