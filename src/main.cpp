@@ -130,8 +130,9 @@ int main(int argc, char** argv) {
   options.Network = true;
   if (const int answered = AnswerCommandLine(argc, argv, options); answered >= 0) return answered;
   // On Wayland a client may neither choose its monitor nor stay on top, so the program goes
-  // through XWayland unless told otherwise.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  // through XWayland unless told otherwise (or there is no X server to go to).
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Roarmark"));
   QApplication::setApplicationVersion(QStringLiteral(ROARMARK_VERSION));
