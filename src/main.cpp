@@ -1,5 +1,6 @@
 // The desktop program: Roarmark on Qt.
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -7,11 +8,15 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/show_events.h"
 #include "core/main_window.h"
 #include "measure/show_report.h"
 #include "platform/fontconfig/fontconfig_fonts.h"
+#include "platform/qt/qt_keep_awake.h"
 #include "platform/qt/qt_message_loop.h"
+#include "platform/qt/qt_monitor_watch.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_single_instance.h"
 #include "platform/qt/qt_ui_backend.h"
 #include "platform/ui/form.h"
 
@@ -124,6 +129,10 @@ int main(int argc, char** argv) {
   roarmark::TProgramOptions options;
   options.Network = true;
   if (const int answered = AnswerCommandLine(argc, argv, options); answered >= 0) return answered;
+  // On Wayland a client may neither choose its monitor nor stay on top, so the program goes
+  // through XWayland unless told otherwise (or there is no X server to go to).
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Roarmark"));
   QApplication::setApplicationVersion(QStringLiteral(ROARMARK_VERSION));
@@ -133,7 +142,22 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   roarmark::platform::qt::TQtPlatform platform;
   roarmark::TRoarmarkProgram program(platform.Platform(), options);
+  // Two programs on one data folder would be two stay-on-top windows over each other, each
+  // saving its own settings: a second start brings the first to the front and ends.
+  const std::string folder = roarmark::ProgramDataFolder(platform.Platform());
+  roarmark::platform::qt::TQtSingleInstance instance(
+      QDir::cleanPath(QString::fromStdString(folder) + QStringLiteral("/../Roarmark.lock")));
+  if (!instance.Claim(
+          [&] { platform.Platform().MessageLoop->Post([&program] { program.BringToFront(); }); })) {
+    program.Events().Write("a second start brought the running program to the front");
+    return 0;
+  }
   program.Start();
+  program.Events().Write(std::string("display server: ") +
+                         QGuiApplication::platformName().toStdString());
+  roarmark::platform::qt::WatchMonitors(&application, [&program] { program.MonitorsChanged(); });
+  roarmark::platform::qt::TQtKeepAwake awake;
+  awake.Hold();
   // Once the window manager has framed the main window, its client area is known for real and
   // the display is laid out again for it (as a message of its own, not inside a Qt event).
   platform.Ui().OnFrameChanged = [&](roarmark::platform::ui::TForm& form) {

@@ -7,12 +7,18 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+#include <cwchar>
+#include <cwctype>
 #include <string>
 
 #include "app/application.h"
+#include "app/show_events.h"
 #include "measure/show_report.h"
 #include "platform/win32/base/win32_fonts.h"
 #include "platform/win32/base/win32_text.h"
+#include "platform/win32/win32_desktop_watch.h"
+#include "platform/win32/win32_keep_awake.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -46,6 +52,34 @@ roarmark::TProgramOptions ReadCommandLine() {
   return options;
 }
 
+// Names the data folder in the mutex and the watch window: letters' case does not matter to the
+// file system, so it does not matter here.
+std::wstring InstanceKey(const std::string& data_folder) {
+  std::uint32_t hash = 2166136261u;
+  for (wchar_t c : roarmark::platform::win32::Wide(data_folder)) {
+    hash ^= static_cast<std::uint32_t>(towlower(c));
+    hash *= 16777619u;
+  }
+  wchar_t text[16];
+  swprintf(text, 16, L"%08x", hash);
+  return L"Roarmark-" + std::wstring(text);
+}
+
+// Asks the program already running on this data folder to come to the front.
+void RaiseRunning(const std::wstring& key) {
+  using roarmark::platform::win32::kDesktopWatchClass;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (HWND watch = FindWindowW(kDesktopWatchClass, key.c_str())) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(watch, &process);
+      AllowSetForegroundWindow(process);
+      PostMessageW(watch, roarmark::platform::win32::RaiseRequestMessage(), 0, 0);
+      return;
+    }
+    Sleep(100);  // the first one may still be starting
+  }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -56,6 +90,29 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     LocalFree(argv);
     if (report) return code;
   }
-  roarmark::platform::win32::TWin32Platform platform;
-  return roarmark::RunRoarmark(platform.Platform(), ReadCommandLine());
+  using namespace roarmark::platform::win32;
+  TWin32Platform platform;
+  roarmark::TRoarmarkProgram program(platform.Platform(), ReadCommandLine());
+  // Two programs on one data folder would be two stay-on-top windows over each other, each
+  // saving its own settings: a second start brings the first to the front and ends.
+  const std::wstring key = InstanceKey(roarmark::ProgramDataFolder(platform.Platform()));
+  HANDLE instance = CreateMutexW(nullptr, FALSE, (L"Local\\" + key).c_str());
+  if (instance && GetLastError() == ERROR_ALREADY_EXISTS) {
+    RaiseRunning(key);
+    program.Events().Write("a second start brought the running program to the front");
+    CloseHandle(instance);
+    return 0;
+  }
+  TWin32DesktopWatch watch(key);
+  watch.OnMonitorsChanged = [&program] { program.MonitorsChanged(); };
+  watch.OnRaiseRequest = [&] {
+    platform.Platform().MessageLoop->Post([&program] { program.BringToFront(); });
+  };
+  program.Start();
+  TWin32KeepAwake awake;
+  awake.Hold();
+  const int code = program.Run();
+  awake.Release();
+  if (instance) CloseHandle(instance);
+  return code;
 }

@@ -12,6 +12,7 @@ packages=(
   openbox pipewire pipewire-pulse wireplumber dbus dpkg-dev file
   alsa-utils sound-theme-freedesktop libsox-fmt-base python3
   libcivetweb-dev nlohmann-json3-dev liblo-dev chromium
+  libxcb-screensaver0-dev python3-dbus python3-gi xtrace x11-xserver-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 
 #include "app/first_start.h"
 #include "app/remote_link.h"
+#include "app/show_events.h"
 #include "contest/contest_control.h"
 #include "contest/contest_window.h"
 #include "core/input_loss_dialog.h"
@@ -22,7 +23,11 @@
 namespace roarmark {
 
 TRoarmarkProgram::TRoarmarkProgram(const platform::TPlatform& platform, TProgramOptions options)
-    : platform_(platform), options_(std::move(options)) {}
+    : platform_(platform),
+      events_(std::make_unique<TShowEvents>(platform_)),
+      options_(std::move(options)) {
+  events_->Open(ProgramDataFolder(platform_));
+}
 
 TRoarmarkProgram::~TRoarmarkProgram() {
   if (app_ && app_->Terminated()) FinishShow();
@@ -45,6 +50,20 @@ void TRoarmarkProgram::Start() {
   app_->SetTitle(kProgramTitle);
   form1_ = std::make_unique<TForm1>(*app_, platform_);
   form1_->FirstStart = [](TForm1& form) { EnsureDataFolder(form); };
+  form1_->InputEvent = [this](const TForm1::TInputEvent& event) {
+    switch (event.Kind) {
+      case TForm1::TInputEvent::TKind::Chosen:
+        events_->Write("input: " + event.DeviceName);
+        break;
+      case TForm1::TInputEvent::TKind::Lost:
+        events_->InputLost();
+        break;
+      case TForm1::TInputEvent::TKind::Back:
+        events_->InputBack(event.DeviceName, event.WaitMs);
+        break;
+    }
+  };
+  events_->Write("start");
   form1_->FormCreate();
   form2_ = std::make_unique<TForm2>(*app_, *form1_);
   form3_ = std::make_unique<TForm3>(*app_);
@@ -132,7 +151,39 @@ void TRoarmarkProgram::StartContest() {
 int TRoarmarkProgram::Run() {
   app_->Run();
   FinishShow();
+  events_->Write("end");
   return 0;
+}
+
+void TRoarmarkProgram::MonitorsChanged() {
+  if (placing_) return;
+  placing_ = true;
+  platform_.MessageLoop->Post([this] {
+    placing_ = false;
+    PlaceOnMonitor();
+  });
+}
+
+void TRoarmarkProgram::PlaceOnMonitor() {
+  if (!form1_) return;
+  const std::vector<platform::TMonitor> monitors = platform_.Monitors->Monitors();
+  const int chosen = form1_->Settings.Monitor;
+  const bool present = chosen >= 1 && chosen <= static_cast<int>(monitors.size());
+  events_->Write("monitors changed: " + std::to_string(monitors.size()) +
+                 ", the display on monitor " + std::to_string(present ? chosen : 1));
+  const platform::TMonitor monitor = form1_->ChosenMonitor();
+  form1_->SetTop(monitor.Bounds.Top);
+  form1_->SetLeft(monitor.Bounds.Left);
+  form1_->RelayoutDisplay();
+}
+
+void TRoarmarkProgram::BringToFront() {
+  if (!form1_) return;
+  // During an input loss the dialog is what the operator needs to see.
+  if (form5_ && form5_->Visible())
+    form5_->Show();
+  else
+    form1_->Show();
 }
 
 void TRoarmarkProgram::FinishShow() {
@@ -142,6 +193,14 @@ void TRoarmarkProgram::FinishShow() {
   if (!form1_->Settings.Sound.Log || sound_->LogPath().empty()) return;
   const std::string error = WriteShowReport(sound_->LogPath(), platform_.Fonts);
   if (!error.empty()) std::fprintf(stderr, "roarmark: no show report: %s\n", error.c_str());
+}
+
+std::string ProgramDataFolder(const platform::TPlatform& platform) {
+  std::string folder = platform.Shell->CommonAppDataFolder();
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+    folder.pop_back();
+  const char sep = platform::kPathSeparator;
+  return folder + sep + "Quillmoor" + sep + "Roarmark" + sep;
 }
 
 int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options) {

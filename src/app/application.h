@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/platform.h"
 #include "remote/remote_settings.h"
@@ -19,6 +20,7 @@ class TContestControl;
 class TRemoteLink;
 class TRemoteService;
 class TUnwrappedClock;
+class TShowEvents;
 namespace platform::ui {
 class TApplication;
 }
@@ -60,6 +62,15 @@ class TRoarmarkProgram {
 
   TRemoteService* Remote() { return remote_.get(); }
 
+  // A monitor came, went or changed its geometry: the display goes back to the monitor
+  // "Monitor" names (or monitor 1 while that one is away) and is laid out again, once for a
+  // burst of changes.
+  void MonitorsChanged();
+  // A second start asked for this one: the window the operator needs comes to the front.
+  void BringToFront();
+  // The show's event log ("Roarmark.log" in the data folder).
+  TShowEvents& Events() { return *events_; }
+
  private:
   // The sound level takes each buffer after the engine and gives the readout its look.
   void WireSoundLevel();
@@ -68,7 +79,13 @@ class TRoarmarkProgram {
   // The remote's commands and feed; its server too when the options and "[Remote]" say so.
   void StartRemote();
 
+  // Places the main window on its monitor and lays the display out again.
+  void PlaceOnMonitor();
+
   platform::TPlatform platform_;
+  // Wraps the platform's dialogs and loop before anything is built from them; goes last.
+  std::unique_ptr<TShowEvents> events_;
+  bool placing_ = false;
   std::unique_ptr<platform::ui::TApplication> app_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
@@ -83,6 +100,9 @@ class TRoarmarkProgram {
   std::unique_ptr<TRemoteLink> remote_link_;
   std::unique_ptr<TRemoteService> remote_;
 };
+
+// The data folder of the program on `platform`, with its trailing separator.
+std::string ProgramDataFolder(const platform::TPlatform& platform);
 
 // Start() then Run(): what the desktop executable calls.
 int RunRoarmark(const platform::TPlatform& platform, TProgramOptions options = {});
