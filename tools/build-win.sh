@@ -32,32 +32,19 @@ need_packages() {
   fi
 }
 
-# Debian's source packages need a deb-src entry; the one added mirrors the binary entry.
-need_sources() {
-  if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    cat >/etc/apt/sources.list.d/roarmark-src.sources <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    apt-get update
-  fi
-}
-
-# Unpacks source package $1 into $deps/src and echoes the folder.
+# Unpacks source package $1 into $deps/src and echoes the folder (the only thing on stdout).
 fetch_source() {
   local name=$1
   mkdir -p "$deps/src"
   local dir
   dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
   if [ -z "$dir" ]; then
-    [ "$(id -u)" = 0 ] && need_sources
+    bash "$src/tools/debian-sources.sh" >&2
     (cd "$deps/src" && apt-get source --download-only "$name" >&2 &&
       dpkg-source -x --no-check "$(ls ${name}_*.dsc | head -n1)" >&2)
     dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
   fi
+  [ -n "$dir" ] || { echo "build-win: no source of $name" >&2; return 1; }
   echo "$dir"
 }
 
@@ -83,6 +70,45 @@ build_jpeg() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DENABLE_SHARED=OFF \
     -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DCMAKE_INSTALL_LIBDIR="$deps/lib"
   cmake --build "$deps/build/jpeg" -j"$jobs" --target install
+}
+
+# zlib for libspng; only its static library is built, under the usual name. Its symbols are
+# prefixed (z_inflate ..., and its message table, which the prefix leaves out), since FreeType
+# carries a zlib of its own whose names would clash.
+build_zlib() {
+  [ -f "$deps/lib/libz.a" ] && return
+  local dir
+  dir=$(fetch_source zlib)
+  cmake -S "$dir" -B "$deps/build/zlib" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DZ_PREFIX=ON -DCMAKE_C_FLAGS=-Dz_errmsg=z_z_errmsg
+  cmake --build "$deps/build/zlib" -j"$jobs" --target zlibstatic
+  mkdir -p "$deps/lib" "$deps/include"
+  cp "$dir/zlib.h" "$deps/build/zlib/zconf.h" "$deps/include/"
+  cp "$deps/build/zlib/libzlibstatic.a" "$deps/lib/libz.a"
+}
+
+# libspng for PNG pictures, static; its pkg-config file is written here so that the program finds
+# it as on Linux (as "spng", with the define that the static library needs on Windows). Its
+# CMakeLists needs the shared target configured for the static one; only the static is built.
+build_spng() {
+  [ -f "$deps/lib/libspng.a" ] && return
+  local dir
+  dir=$(fetch_source libspng)
+  cmake -S "$dir" -B "$deps/build/spng" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DSPNG_SHARED=ON -DSPNG_STATIC=ON \
+    -DBUILD_EXAMPLES=OFF -DENABLE_OPT=OFF
+  cmake --build "$deps/build/spng" -j"$jobs" --target spng_static
+  mkdir -p "$deps/lib/pkgconfig" "$deps/include"
+  cp "$dir/spng/spng.h" "$deps/include/"
+  cp "$deps/build/spng/libspng_static.a" "$deps/lib/libspng.a"
+  cat >"$deps/lib/pkgconfig/spng.pc" <<PC
+prefix=$deps
+Name: spng
+Description: PNG decoding and encoding (static, built by tools/build-win.sh)
+Version: ${dir##*-}
+Cflags: -I\${prefix}/include -DSPNG_STATIC
+Libs: -L\${prefix}/lib -lspng -lz
+PC
 }
 
 # libcsv is one C file: built as it is, like Debian's own build does.
