@@ -2,7 +2,9 @@
 # Builds the Windows programs (roarmark.exe, roarmark-sim.exe) with mingw-w64 on Debian 12, as
 # root on a fresh machine or as anyone once the packages are there. FreeType, libjpeg-turbo and
 # libcsv are built for the target from Debian's own source packages and kept in BUILD/deps, so a
-# second run only rebuilds the program. Usage: tools/build-win.sh [--deps-only] [build-dir]
+# second run only rebuilds the program. Last it makes the zip for a show laptop,
+# BUILD/roarmark-VERSION-windows-x64.zip, and checks what it holds.
+# Usage: tools/build-win.sh [--deps-only] [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
@@ -17,9 +19,17 @@ host=x86_64-w64-mingw32
 jobs=${ROARMARK_JOBS:-2}
 
 need_packages() {
+  # The help documents' tool is built natively, from the program's own packages.
+  if ! bash "$src/tools/install-deps.sh" --check program >&2; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "build-win: run tools/install-deps.sh program as root first" >&2
+      exit 1
+    fi
+    bash "$src/tools/install-deps.sh" program
+  fi
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox; do
+    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -154,10 +164,31 @@ build_zlib
 build_spng
 build_civetweb
 build_nlohmann
-[ $deps_only = 1 ] && exit 0
+if [ $deps_only = 1 ]; then exit 0; fi
+
+# The help documents are made by a Qt tool, so a native build of it makes them for the zip.
+help_native=$build/help-native
+cmake -S "$src" -B "$help_native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_TESTS=OFF \
+  -DROARMARK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$help_native" -j"$jobs" --target roarmark_help
+
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
-  -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON
+  -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON -DROARMARK_HELP_PDF_DIR="$help_native/help"
 cmake --build "$build" -j"$jobs" --target roarmark roarmark-sim
 # The backend's unit tests and the end-to-end test's helper, run under wine by CTest.
 cmake --build "$build" -j"$jobs" --target roarmark_win32_tests roarmark_power_broadcast
+
+# The zip for the show laptop: roarmark.exe, the help, the licence, notices and a read-me.
+rm -f "$build"/roarmark-*-windows-x64.zip
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/roarmark-*-windows-x64.zip)
+unzip -l "$zip"
+top=$(basename "$zip" .zip)
+for file in roarmark.exe README.txt LICENSE.txt NOTICES.txt "Help/Roarmark Help English.pdf"; do
+  if ! unzip -l "$zip" "$top/$file" >/dev/null; then
+    echo "build-win: the zip lacks $file" >&2
+    exit 1
+  fi
+done
+echo "Windows zip: $zip"
