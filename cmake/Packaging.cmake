@@ -69,15 +69,13 @@ install(FILES ${packaging_out}/changelog.Debian.gz ${ROARMARK_PACKAGING_DIR}/cop
               ${ROARMARK_PACKAGING_DIR}/NOTICES.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/roarmark)
 
-# The package's description, wrapped for dpkg's 80 columns.
+# The package's long description (CPack puts the summary above it), wrapped for 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "Roarmark listens to a microphone, measures how loud the room is and\n"
        "shows it as a bar or needle meter with a 0..100 readout over the event's\n"
        "picture, full screen on a projector. It also measures the calibrated\n"
        "sound level, keeps a show log, runs contests and serves a phone remote\n"
        "and a stream overlay.")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
 # The program finds its help under the prefix it was built for, so the package installs there too.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 # A Debian revision: the package is not a native one, and its changelog is changelog.Debian.gz.

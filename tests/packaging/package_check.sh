@@ -27,7 +27,7 @@ if [ ! -f "$deb" ]; then
 fi
 echo "package: $deb"
 
-dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/files"
+dpkg-deb -c "$deb" | sed -n 's|^[^.]* \./|/|p' >"$work/files"
 for file in /usr/bin/roarmark /usr/share/applications/org.quillmoor.Roarmark.desktop \
   /usr/share/metainfo/org.quillmoor.Roarmark.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/roarmark.svg /usr/share/man/man1/roarmark.1.gz \
