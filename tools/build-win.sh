@@ -2,7 +2,9 @@
 # Builds the Windows programs (roarmark.exe, roarmark-sim.exe) with mingw-w64 on Debian 12, as
 # root on a fresh machine or as anyone once the packages are there. FreeType, libjpeg-turbo and
 # libcsv are built for the target from Debian's own source packages and kept in BUILD/deps, so a
-# second run only rebuilds the program. Usage: tools/build-win.sh [--deps-only] [build-dir]
+# second run only rebuilds the program. Last it makes the zip for a show laptop,
+# BUILD/roarmark-VERSION-windows-x64.zip, and checks what it holds.
+# Usage: tools/build-win.sh [--deps-only] [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
@@ -17,9 +19,17 @@ host=x86_64-w64-mingw32
 jobs=${ROARMARK_JOBS:-2}
 
 need_packages() {
+  # The help documents' tool is built natively, from the program's own packages.
+  if ! bash "$src/tools/install-deps.sh" --check program >&2; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "build-win: run tools/install-deps.sh program as root first" >&2
+      exit 1
+    fi
+    bash "$src/tools/install-deps.sh" program
+  fi
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox; do
+    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -32,32 +42,19 @@ need_packages() {
   fi
 }
 
-# Debian's source packages need a deb-src entry; the one added mirrors the binary entry.
-need_sources() {
-  if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    cat >/etc/apt/sources.list.d/roarmark-src.sources <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    apt-get update
-  fi
-}
-
-# Unpacks source package $1 into $deps/src and echoes the folder.
+# Unpacks source package $1 into $deps/src and echoes the folder (the only thing on stdout).
 fetch_source() {
   local name=$1
   mkdir -p "$deps/src"
   local dir
   dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
   if [ -z "$dir" ]; then
-    [ "$(id -u)" = 0 ] && need_sources
+    bash "$src/tools/debian-sources.sh" >&2
     (cd "$deps/src" && apt-get source --download-only "$name" >&2 &&
       dpkg-source -x --no-check "$(ls ${name}_*.dsc | head -n1)" >&2)
     dir=$(find "$deps/src" -maxdepth 1 -type d -name "$name-[0-9]*" | head -n1)
   fi
+  [ -n "$dir" ] || { echo "build-win: no source of $name" >&2; return 1; }
   echo "$dir"
 }
 
@@ -83,6 +80,45 @@ build_jpeg() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DENABLE_SHARED=OFF \
     -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DCMAKE_INSTALL_LIBDIR="$deps/lib"
   cmake --build "$deps/build/jpeg" -j"$jobs" --target install
+}
+
+# zlib for libspng; only its static library is built, under the usual name. Its symbols are
+# prefixed (z_inflate ..., and its message table, which the prefix leaves out), since FreeType
+# carries a zlib of its own whose names would clash.
+build_zlib() {
+  [ -f "$deps/lib/libz.a" ] && return
+  local dir
+  dir=$(fetch_source zlib)
+  cmake -S "$dir" -B "$deps/build/zlib" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DZ_PREFIX=ON -DCMAKE_C_FLAGS=-Dz_errmsg=z_z_errmsg
+  cmake --build "$deps/build/zlib" -j"$jobs" --target zlibstatic
+  mkdir -p "$deps/lib" "$deps/include"
+  cp "$dir/zlib.h" "$deps/build/zlib/zconf.h" "$deps/include/"
+  cp "$deps/build/zlib/libzlibstatic.a" "$deps/lib/libz.a"
+}
+
+# libspng for PNG pictures, static; its pkg-config file is written here so that the program finds
+# it as on Linux (as "spng", with the define that the static library needs on Windows). Its
+# CMakeLists needs the shared target configured for the static one; only the static is built.
+build_spng() {
+  [ -f "$deps/lib/libspng.a" ] && return
+  local dir
+  dir=$(fetch_source libspng)
+  cmake -S "$dir" -B "$deps/build/spng" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DSPNG_SHARED=ON -DSPNG_STATIC=ON \
+    -DBUILD_EXAMPLES=OFF -DENABLE_OPT=OFF
+  cmake --build "$deps/build/spng" -j"$jobs" --target spng_static
+  mkdir -p "$deps/lib/pkgconfig" "$deps/include"
+  cp "$dir/spng/spng.h" "$deps/include/"
+  cp "$deps/build/spng/libspng_static.a" "$deps/lib/libspng.a"
+  cat >"$deps/lib/pkgconfig/spng.pc" <<PC
+prefix=$deps
+Name: spng
+Description: PNG decoding and encoding (static, built by tools/build-win.sh)
+Version: ${dir##*-}
+Cflags: -I\${prefix}/include -DSPNG_STATIC
+Libs: -L\${prefix}/lib -lspng -lz
+PC
 }
 
 # libcsv is one C file: built as it is, like Debian's own build does.
@@ -128,10 +164,31 @@ build_zlib
 build_spng
 build_civetweb
 build_nlohmann
-[ $deps_only = 1 ] && exit 0
+if [ $deps_only = 1 ]; then exit 0; fi
+
+# The help documents are made by a Qt tool, so a native build of it makes them for the zip.
+help_native=$build/help-native
+cmake -S "$src" -B "$help_native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_TESTS=OFF \
+  -DROARMARK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$help_native" -j"$jobs" --target roarmark_help
+
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DROARMARK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DROARMARK_BUILD_BENCH=OFF \
-  -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON
+  -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=ON -DROARMARK_HELP_PDF_DIR="$help_native/help"
 cmake --build "$build" -j"$jobs" --target roarmark roarmark-sim
 # The backend's unit tests and the end-to-end test's helper, run under wine by CTest.
 cmake --build "$build" -j"$jobs" --target roarmark_win32_tests roarmark_power_broadcast
+
+# The zip for the show laptop: roarmark.exe, the help, the licence, notices and a read-me.
+rm -f "$build"/roarmark-*-windows-x64.zip
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/roarmark-*-windows-x64.zip)
+unzip -l "$zip"
+top=$(basename "$zip" .zip)
+for file in roarmark.exe README.txt LICENSE.txt NOTICES.txt "Help/Roarmark Help English.pdf"; do
+  if ! unzip -l "$zip" "$top/$file" >/dev/null; then
+    echo "build-win: the zip lacks $file" >&2
+    exit 1
+  fi
+done
+echo "Windows zip: $zip"

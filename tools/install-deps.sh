@@ -1,25 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Roarmark needs to build, run and test (run as root).
-# With --check it only tells what is missing.
+# Installs the Debian 12 packages Roarmark needs (run as root).
+# Usage: tools/install-deps.sh [--check] [program|tests|all]
+#   program  what building and running the desktop program needs (tools/run.sh)
+#   tests    what the tests, benchmarks, fuzzers and the package check need on top
+#   all      both (the default; tools/test.sh)
+# With --check it only tells what is missing (exit 1 then), as any user may ask.
 set -euo pipefail
-packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libfontconfig-dev libjpeg-dev libspng-dev fonts-liberation fonts-dejavu-core
-  libcsv-dev
+program_packages=(
+  build-essential cmake ninja-build pkg-config
+  libfreetype-dev libfontconfig-dev libjpeg-dev libspng-dev zlib1g-dev libcsv-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev libpulse-dev
+  libcivetweb-dev nlohmann-json3-dev liblo-dev libxcb-screensaver0-dev
+  fonts-liberation fonts-dejavu-core
+)
+test_packages=(
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
   openbox pipewire pipewire-pulse wireplumber dbus dpkg-dev file
-  alsa-utils sound-theme-freedesktop libsox-fmt-base python3
-  libcivetweb-dev nlohmann-json3-dev liblo-dev chromium
-  libxcb-screensaver0-dev python3-dbus python3-gi xtrace x11-xserver-utils
+  alsa-utils sound-theme-freedesktop libsox-fmt-base python3 chromium
+  python3-dbus python3-gi xtrace x11-xserver-utils
+  lintian appstream desktop-file-utils
 )
+check=0
+if [ "${1:-}" = --check ]; then
+  check=1
+  shift
+fi
+case "${1:-all}" in
+  program) packages=("${program_packages[@]}") ;;
+  tests) packages=("${test_packages[@]}") ;;
+  all) packages=("${program_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: tools/install-deps.sh [--check] [program|tests|all]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-# --check: only say whether something is missing (exit 1), as any user may ask.
-if [ "${1:-}" = --check ]; then
+if [ $check = 1 ]; then
   [ ${#missing[@]} -eq 0 ] && exit 0
   echo "Missing packages: ${missing[*]}"
   exit 1

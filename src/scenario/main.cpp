@@ -2,14 +2,31 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include "scenario/runner.h"
 #include "scenario/script.h"
 
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: roarmark-sim FILE | --help\n"
+    "\n"
+    "Runs the scenario script FILE against the whole program on the simulated platform (no\n"
+    "screen, no sound server) and prints what its commands report.\n"
+    "Exit status: 0 the script ran to its end, 1 a command failed, 2 the script or the\n"
+    "command line is malformed.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace roarmark::scenario;
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::cout << kUsage;
+    return kRanToEnd;
+  }
   if (argc != 2) {
-    std::cerr << "usage: roarmark-sim FILE\n";
+    std::cerr << kUsage;
     return kMalformed;
   }
   std::ifstream in(argv[1], std::ios::binary);

@@ -8,7 +8,7 @@
 # Usage: roarmark_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER] [pulseaudio|pipewire]
 # The pipewire run needs a session bus: run it under dbus-run-session.
 set -u
-readonly SKIP=77
+. "$(dirname "$0")/../skip_test.sh"
 roarmark=$1
 shots=${2:-}
 server_kind=${3:-pulseaudio}
@@ -21,8 +21,7 @@ else
 fi
 for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit $SKIP
+    skip_test "$tool is not installed"
   fi
 done
 
@@ -80,7 +79,7 @@ plug_roarmic() {  # prints the module number
   pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
     source_properties=device.description=RoarMic
 }
-start_server || { cat "$work/server.log"; echo "SKIP: the $server_kind sound server did not start"; exit $SKIP; }
+start_server || { cat "$work/server.log"; skip_test "the $server_kind sound server did not start"; }
 roarmic_module=$(plug_roarmic) || fail "no RoarMic source"
 
 # ---- Screen: a free display number, with a window manager
@@ -88,7 +87,7 @@ display=
 for n in $(seq 90 140); do
   if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "SKIP: no free display"; exit $SKIP; }
+[ -n "$display" ] || skip_test "no free display"
 # Screenshots are read from the server's own framebuffer file: what the screen shows, whatever a
 # client's grab of the root window makes of it.
 mkdir "$work/fb"
@@ -96,7 +95,7 @@ Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xv
 pids+=($!)
 export DISPLAY=:$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit $SKIP; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 sleep 0.5

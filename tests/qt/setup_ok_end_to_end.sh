@@ -6,14 +6,13 @@
 # keeps them.
 # Usage: setup_ok_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
 set -u
-readonly SKIP=77
+. "$(dirname "$0")/../skip_test.sh"
 roarmark=$1
 shots=${2:-}
 
 for tool in Xvfb openbox pulseaudio pactl xdotool convert compare; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit $SKIP
+    skip_test "$tool is not installed"
   fi
 done
 
@@ -41,7 +40,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=
   -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { echo "SKIP: the sound server did not start"; exit $SKIP; }
+pactl info >/dev/null 2>&1 || skip_test "the sound server did not start"
 pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
   source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic source"
 
@@ -49,13 +48,13 @@ display=
 for n in $(seq 210 250); do
   if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "SKIP: no free display"; exit $SKIP; }
+[ -n "$display" ] || skip_test "no free display"
 mkdir "$work/fb"
 Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 export DISPLAY=:$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit $SKIP; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 sleep 0.5

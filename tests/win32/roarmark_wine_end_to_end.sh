@@ -7,7 +7,6 @@
 # sent by POWER_BROADCAST_EXE) is no input loss.
 # Usage: roarmark_wine_end_to_end.sh PATH_TO_ROARMARK_EXE [SCREENSHOT_FOLDER [POWER_BROADCAST_EXE]]
 set -u
-readonly SKIP=77
 exe=$1
 shots=${2:-}
 broadcast=${3:-}
@@ -18,8 +17,7 @@ export WINEDEBUG=err+all,fixme-all
 
 for tool in Xvfb pulseaudio pactl sox xdotool xwd convert; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit $SKIP
+    skip_test "$tool is not installed"
   fi
 done
 
@@ -54,7 +52,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=
   -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { cat "$work/pulse.log"; echo "SKIP: the sound server did not start"; exit $SKIP; }
+pactl info >/dev/null 2>&1 || { cat "$work/pulse.log"; skip_test "the sound server did not start"; }
 plug_mic() {
   mic_module=$(pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
     source_properties=device.description=RoarMic) || fail "no RoarMic source"
@@ -67,12 +65,12 @@ display=
 for n in $(seq 141 190); do
   if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
 done
-[ -n "$display" ] || { echo "SKIP: no free display"; exit $SKIP; }
+[ -n "$display" ] || skip_test "no free display"
 Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 export DISPLAY=:$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit $SKIP; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
 
 # ---- Data folder in the prefix: the device by name and a plain picture, shown 1:1
 folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"

@@ -3,7 +3,6 @@
 # loopback (--remote); a WebSocket client (node's) reads the feed and sends commands.
 # Usage: roarmark_wine_remote.sh PATH_TO_ROARMARK_EXE
 set -u
-readonly SKIP=77
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh"

@@ -1,5 +1,6 @@
 # Shared by the wine tests: the prefix made once per build (by wine_prefix.sh) and how to run a
 # Windows program in it. Sourced; sets WINEPREFIX and defines wine_ready and run_wine.
+. "$(dirname "${BASH_SOURCE[0]}")/../skip_test.sh"
 export WINEPREFIX=${ROARMARK_WINEPREFIX:?the prefix folder}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -7,14 +8,12 @@ export WINEDEBUG=${WINEDEBUG:--all}
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 
-# Exits 77 (skipped) with the reason when wine or the prefix is not there.
+# Skips (fails under CI) with the reason when wine or the prefix is not there.
 wine_ready() {
   if [ ! -x "$WINE" ]; then
-    echo "SKIP: $WINE is not installed (apt-get install wine64)"
-    exit 77
+    skip_test "$WINE is not installed (apt-get install wine64)"
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "SKIP: wine could not make its prefix $WINEPREFIX (see wine_prefix.log beside it)"
-    exit 77
+    skip_test "wine could not make its prefix $WINEPREFIX (see wine_prefix.log beside it)"
   fi
 }

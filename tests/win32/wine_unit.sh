@@ -8,8 +8,7 @@
 wine_ready
 for tool in xvfb-run openbox; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
+    skip_test "$tool is not installed"
   fi
 done
 "$WINESERVER" -k 2>/dev/null
