@@ -246,6 +246,16 @@ void TBitmap32::RenderText(std::int64_t x, std::int64_t y, std::string_view text
   Changed();
 }
 
+TRect TBitmap32::TextInk(std::int64_t x, std::int64_t y, std::string_view text) const {
+  if (!face_ || Empty()) return {};
+  TCoverageMap cov;
+  face_->TextExtent(text, (font_.Style & kFontUnderline) != 0, (font_.Style & kFontStrikeOut) != 0,
+                    cov);
+  const std::int64_t left = x + cov.Left;
+  const std::int64_t top = y + cov.Top;
+  return Intersect({left, top, left + cov.Width, top + cov.Height}, BoundsRect());
+}
+
 // --- Polygons ---------------------------------------------------------------------------------
 
 namespace {
@@ -369,9 +379,9 @@ void FillCoverageWithin(TBitmap32& bitmap, const TPolygonCoverage& coverage, TCo
     const std::int64_t end = std::min({r.Left + static_cast<std::int64_t>(r.Count), span.Right,
                                        static_cast<std::int64_t>(width)});
     TColor32* dst = bitmap.Bits() + r.Y * width;
-    const std::uint8_t* counts = coverage.Samples.data() + r.Offset - r.Left;
+    const std::uint8_t* counts = coverage.Samples.data() + r.Offset;
     for (std::int64_t px = first; px < end; ++px) {
-      const int count = counts[px];
+      const int count = counts[px - r.Left];
       if (count <= 0) continue;
       if (count >= kFull) {
         dst[px] = colour | 0xFF000000u;
