@@ -12,6 +12,9 @@
 # so the bars, the needle and the readout all keep moving as they do at a show; SIGNAL=tone is a
 # 1 kHz tone that pins the meter near the top. LAYOUTS="3 4" measures only those layouts (by
 # number, 1 to 4). SHOTS=FOLDER keeps a screenshot of each measurement, taken at its end.
+# SYSCALLS=1 also counts the program's system calls during each measurement (strace, all its
+# threads) and prints them per capture buffer (40.09 a second); the CPU share is then not the
+# program's alone.
 set -u
 rounds=${ROUNDS:-1}
 signal=${SIGNAL:-crowd}
@@ -26,7 +29,10 @@ roarmark=${1:-$(dirname "$0")/../../build/src/platform/qt/roarmark}
 seconds=${2:-60}
 programs=("$roarmark" "${@:3}")
 
-for tool in Xvfb pulseaudio pactl sox xdotool convert; do
+tools=(Xvfb pulseaudio pactl sox xdotool convert)
+[ -n "${SYSCALLS:-}" ] && tools+=(strace)
+[ -n "${SHOTS:-}" ] && tools+=(import)
+for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool is not installed"; exit 2; }
 done
 for program in "${programs[@]}"; do
@@ -116,8 +122,25 @@ for layout in "${layouts[@]}"; do
       status=1
       continue
     fi
+    tracer=
+    if [ -n "${SYSCALLS:-}" ]; then
+      threads=()
+      for task in /proc/$app/task/*; do threads+=(-p "${task##*/}"); done
+      strace -c -o "$work/strace.txt" "${threads[@]}" 2>/dev/null &
+      tracer=$!
+      sleep 0.5
+    fi
     before=$(awk '{ print $14 + $15 }' "/proc/$app/stat")  # user + system clock ticks
     sleep "$seconds"
+    if [ -n "$tracer" ]; then
+      kill -INT $tracer 2>/dev/null
+      wait $tracer 2>/dev/null
+      # strace -c: % time, seconds, usecs/call, calls, [errors,] name.
+      awk -v s="$seconds" 'NF >= 5 && $4 ~ /^[0-9]+$/ && $NF ~ /^[a-z_0-9]+$/ {
+          if ($NF == "total") { printf "  system calls per buffer: %.1f\n", $4 / (s * 40.09); next }
+          if ($4 / (s * 40.09) >= 0.1) printf "    %-20s %6.2f\n", $NF, $4 / (s * 40.09) | "sort -k2 -rn"
+        }' "$work/strace.txt"
+    fi
     after=$(awk '{ print $14 + $15 }' "/proc/$app/stat" 2>/dev/null)
     if [ -n "${SHOTS:-}" ]; then
       mkdir -p "$SHOTS"
