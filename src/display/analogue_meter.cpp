@@ -117,6 +117,9 @@ const TNeedleShape& ShapeFor(TNeedleMasks& masks, int width, int height, std::in
   for (const TPoint64& p : {v.T, v.R, v.B})
     edge.Add(p.X, p.Y);
   edge.EdgePixels(width, height, shape.Edge);
+  // In row order, each pixel's blends still in drawing order, so that a few rows can be drawn.
+  std::stable_sort(shape.Edge.begin(), shape.Edge.end(),
+                   [](const TEdgePixel& a, const TEdgePixel& b) { return a.Y < b.Y; });
 
   std::int64_t top = height, bottom = 0;
   for (const TPolygonCoverage::TRow& r : shape.Fill.Rows) {
@@ -151,13 +154,18 @@ void DrawShape(TBitmap32& m, const TNeedleShape& shape, TColor32 fill, TColor32 
 
 // DrawShape for the pixels inside the spans of the rows from `top` only.
 void DrawShapeWithin(TBitmap32& m, const TNeedleShape& shape, TColor32 fill, TColor32 edge,
-                     std::int64_t top, const std::vector<TSpan>& spans) {
+                     std::int64_t top, const std::vector<TRowSpans>& spans) {
+  const auto bottom = top + static_cast<std::int64_t>(spans.size());
+  if (shape.Top >= bottom || shape.Top + static_cast<std::int64_t>(shape.Spans.size()) <= top)
+    return;
   FillCoverageWithin(m, shape.Fill, fill, top, spans);
-  for (const TEdgePixel& e : shape.Edge) {
-    const std::int64_t i = e.Y - top;
-    if (i < 0 || i >= static_cast<std::int64_t>(spans.size())) continue;
-    const TSpan& span = spans[static_cast<std::size_t>(i)];
-    if (e.X >= span.Left && e.X < span.Right) m.BlendPixel(e.X, e.Y, edge, e.Weight);
+  // The edge pixels are in row order.
+  auto e = std::lower_bound(shape.Edge.begin(), shape.Edge.end(), top,
+                            [](const TEdgePixel& p, std::int64_t y) { return p.Y < y; });
+  for (; e != shape.Edge.end() && e->Y < bottom; ++e) {
+    for (const TSpan& span : spans[static_cast<std::size_t>(e->Y - top)]) {
+      if (e->X >= span.Left && e->X < span.Right) m.BlendPixel(e->X, e->Y, edge, e->Weight);
+    }
   }
 }
 
@@ -168,8 +176,7 @@ constexpr std::int64_t kAreaCost = 1024;
 // Rectangles covering the changed spans, a few rows at a time: a rectangle grows down while the
 // unchanged pixels it takes along stay within the cost of another rectangle, so a slanting
 // needle is covered by a staircase and an upright one by one tall strip.
-void CoverSpans(std::int64_t top, const std::vector<std::array<TSpan, 2>>& rows,
-                std::vector<TRect>& out) {
+void CoverSpans(std::int64_t top, const std::vector<TRowSpans>& rows, std::vector<TRect>& out) {
   struct TOpen {
     TRect Rect;
     std::int64_t Exact = 0;  // changed pixels inside
@@ -289,7 +296,7 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   if (!needle_moved && !peak_moved) return;
 
   // Rows to compose again: under the old and the new needle, and under the old and the new peak
-  // needle, each pair as one span a row; the two spans merge where they meet.
+  // needle when it moved, a span each a row; spans merge where they meet.
   std::int64_t top = height, bottom = 0;
   const TNeedleShape* moved[4] = {needle_moved ? old_needle : nullptr,
                                   needle_moved ? needle : nullptr, peak_moved ? old_peak : nullptr,
@@ -301,22 +308,28 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   }
   if (top >= bottom) return;
   const auto rows = static_cast<std::size_t>(bottom - top);
-  std::vector<std::array<TSpan, 2>>& layers = masks.Layers;
+  std::vector<TRowSpans>& layers = masks.Layers;
   layers.assign(rows, {});
   for (int k = 0; k < 4; ++k) {
     if (!moved[k]) continue;
-    for (std::size_t i = 0; i < moved[k]->Spans.size(); ++i) {
-      const TSpan& span = moved[k]->Spans[i];
-      if (!span.Empty())
-        Widen(layers[static_cast<std::size_t>(moved[k]->Top - top) + i][k / 2], span.Left,
-              span.Right);
-    }
+    for (std::size_t i = 0; i < moved[k]->Spans.size(); ++i)
+      layers[static_cast<std::size_t>(moved[k]->Top - top) + i][static_cast<std::size_t>(k)] =
+          moved[k]->Spans[i];
   }
-  for (auto& [a, b] : layers) {
-    if (!a.Empty() && !b.Empty() && a.Left <= b.Right && b.Left <= a.Right) {
-      Widen(a, b.Left, b.Right);
-      b = {};
+  for (TRowSpans& row : layers) {
+    // Spans that meet become one, so that no pixel is in two.
+    std::sort(row.begin(), row.end(), [](const TSpan& a, const TSpan& b) {
+      return a.Empty() != b.Empty() ? b.Empty() : a.Left < b.Left;
+    });
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < row.size() && !row[k].Empty(); ++k) {
+      if (n > 0 && row[k].Left <= row[n - 1].Right)
+        row[n - 1].Right = std::max(row[n - 1].Right, row[k].Right);
+      else
+        row[n++] = row[k];
     }
+    for (std::size_t k = n; k < row.size(); ++k)
+      row[k] = {};
   }
   // Background back under the spans, then the needles.
   const TColor32* backing = display.MeterBacking.Bits();
@@ -330,14 +343,8 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
     }
   }
   // Pixels outside the spans were not restored: needles drawn there again would blend twice.
-  std::vector<TSpan>& within = masks.Within;
-  for (int layer = 0; layer < 2; ++layer) {
-    within.resize(rows);
-    for (std::size_t i = 0; i < rows; ++i)
-      within[i] = layers[i][static_cast<std::size_t>(layer)];
-    if (peak_needle) DrawShapeWithin(m, *peak_needle, next.Peak, next.Edge, top, within);
-    DrawShapeWithin(m, *needle, next.Needle, next.Edge, top, within);
-  }
+  if (peak_needle) DrawShapeWithin(m, *peak_needle, next.Peak, next.Edge, top, layers);
+  DrawShapeWithin(m, *needle, next.Needle, next.Edge, top, layers);
   m.Changed();
 
   // Onto the display: only the pixels that differ from what it shows.

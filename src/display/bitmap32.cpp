@@ -368,25 +368,29 @@ void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 
 }
 
 void FillCoverageWithin(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour,
-                        std::int64_t top, const std::vector<TSpan>& spans) {
+                        std::int64_t top, const std::vector<TRowSpans>& spans) {
   const int width = bitmap.Width();
-  for (const TPolygonCoverage::TRow& r : coverage.Rows) {
-    if (r.Y < 0 || r.Y >= bitmap.Height() || r.Y < top) continue;
-    const auto i = static_cast<std::size_t>(r.Y - top);
-    if (i >= spans.size()) continue;
-    const TSpan& span = spans[i];
-    const std::int64_t first = std::max({r.Left, span.Left, std::int64_t{0}});
-    const std::int64_t end = std::min({r.Left + static_cast<std::int64_t>(r.Count), span.Right,
-                                       static_cast<std::int64_t>(width)});
-    TColor32* dst = bitmap.Bits() + r.Y * width;
-    const std::uint8_t* counts = coverage.Samples.data() + r.Offset;
-    for (std::int64_t px = first; px < end; ++px) {
-      const int count = counts[px - r.Left];
-      if (count <= 0) continue;
-      if (count >= kFull) {
-        dst[px] = colour | 0xFF000000u;
-      } else {
-        dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
+  const auto bottom = top + static_cast<std::int64_t>(spans.size());
+  // Rows come in ascending order.
+  auto r =
+      std::lower_bound(coverage.Rows.begin(), coverage.Rows.end(), top,
+                       [](const TPolygonCoverage::TRow& row, std::int64_t y) { return row.Y < y; });
+  for (; r != coverage.Rows.end() && r->Y < bottom; ++r) {
+    if (r->Y < 0 || r->Y >= bitmap.Height()) continue;
+    TColor32* dst = bitmap.Bits() + r->Y * width;
+    const std::uint8_t* counts = coverage.Samples.data() + r->Offset;
+    for (const TSpan& span : spans[static_cast<std::size_t>(r->Y - top)]) {
+      const std::int64_t first = std::max({r->Left, span.Left, std::int64_t{0}});
+      const std::int64_t end = std::min({r->Left + static_cast<std::int64_t>(r->Count), span.Right,
+                                         static_cast<std::int64_t>(width)});
+      for (std::int64_t px = first; px < end; ++px) {
+        const int count = counts[px - r->Left];
+        if (count <= 0) continue;
+        if (count >= kFull) {
+          dst[px] = colour | 0xFF000000u;
+        } else {
+          dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
+        }
       }
     }
   }

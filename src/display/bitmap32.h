@@ -2,6 +2,7 @@
 // Pixels are 0xAARRGGBB in top-down rows; rectangles are half-open and every operation clips.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -183,10 +184,14 @@ struct TSpan {
   friend bool operator==(const TSpan&, const TSpan&) = default;
 };
 
+// The columns of one row to work on, in up to four spans that do not overlap; the unused ones
+// are empty.
+using TRowSpans = std::array<TSpan, 4>;
+
 // FillCoverage within `spans` only: spans[i] holds the columns of row `top` + i that may be
 // touched; rows outside them are left alone.
 void FillCoverageWithin(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour,
-                        std::int64_t top, const std::vector<TSpan>& spans);
+                        std::int64_t top, const std::vector<TRowSpans>& spans);
 
 // One pixel an outline blends, with its weight 1..255.
 struct TEdgePixel {

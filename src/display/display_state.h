@@ -54,8 +54,7 @@ struct TNeedleMasks {
   std::int64_t PivotX = 0, PivotY = 0, Length = 0;
   std::unordered_map<int, TNeedleShape> ByStep;
   // Kept between buffers so that a buffer allocates nothing.
-  std::vector<std::array<TSpan, 2>> Layers;
-  std::vector<TSpan> Within;
+  std::vector<TRowSpans> Layers;
   std::vector<TRect> Areas;
 };
 
