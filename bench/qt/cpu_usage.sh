@@ -94,9 +94,9 @@ if [ "$signal" = tone ]; then
   # An amplitude-modulated tone near full scale.
   sox -n -t pulseaudio roar synth "$total" sine 1000 tremolo 0.7 90 >"$work/sox.log" 2>&1 &
 else
-  # A crowd: pink noise 22 dB down, swelling and falling over six seconds with a quicker flutter
+  # A crowd: pink noise 14 dB down, swelling and falling over six seconds with a quicker flutter
   # on top, which keeps the meter about the middle of its scale and never still.
-  sox -n -t pulseaudio roar synth "$total" pinknoise gain -22 tremolo 0.17 70 tremolo 2.3 35 \
+  sox -n -t pulseaudio roar synth "$total" pinknoise gain -14 tremolo 0.17 70 tremolo 2.3 35 \
     >"$work/sox.log" 2>&1 &
 fi
 pids+=($!)
