@@ -1,13 +1,10 @@
 // Analogue meter renderer. The box is composed in a scratch bitmap no larger than the part of
 // the box inside the display, starting from the meter backing, then copied into the display.
-// From one buffer to the next only the rows under the old and new needles are composed again,
-// and only the pixels that differ are copied on and handed to the display image.
+// From one buffer to the next only the area under the old and new needles is composed again.
 #include "display/analogue_meter.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -66,8 +63,17 @@ void DrawNeedle(const TDisplayState& display, const TMeterSettings& s, TBitmap32
 
 namespace {
 
-std::int64_t Area(const TRect& r) {
-  return r.Empty() ? 0 : r.Width() * r.Height();
+// Every pixel one needle may touch, in box coordinates: the vertices' bounds, with room for the
+// antialiased edge line, which reaches one pixel beyond its vertices.
+TRect NeedleBounds(const TNeedleVertices& v) {
+  std::int64_t l = v.Pivot.X, t = v.Pivot.Y, r = v.Pivot.X, b = v.Pivot.Y;
+  for (const TPoint64& p : {v.B, v.R, v.T, v.S, v.A}) {
+    l = std::min(l, p.X);
+    t = std::min(t, p.Y);
+    r = std::max(r, p.X);
+    b = std::max(b, p.Y);
+  }
+  return {l - 1, t - 1, r + 2, b + 2};
 }
 
 TRect Union(const TRect& a, const TRect& b) {
@@ -77,146 +83,72 @@ TRect Union(const TRect& a, const TRect& b) {
           std::max(a.Bottom, b.Bottom)};
 }
 
-TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
-  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
-}
-
-void Widen(TSpan& span, std::int64_t left, std::int64_t right) {
-  if (span.Empty()) {
-    span = {left, right};
-  } else {
-    span.Left = std::min(span.Left, left);
-    span.Right = std::max(span.Right, right);
-  }
-}
-
-// The needle's shape at angle step `step` in a scratch of `width` x `height`, worked out the
-// first time it is asked for.
-const TNeedleShape& ShapeFor(TNeedleMasks& masks, int width, int height, std::int64_t px,
-                             std::int64_t py, std::int64_t length, int step) {
-  if (masks.Width != width || masks.Height != height || masks.PivotX != px || masks.PivotY != py ||
-      masks.Length != length) {
+// DrawNeedle for the needle at `position`, its fill taken from the masks when the same shape
+// was filled before.
+void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32& m, std::int64_t px,
+                     std::int64_t py, std::int64_t length, int position, TColor colour) {
+  TNeedleMasks& masks = display.NeedleMasks;
+  if (masks.Width != m.Width() || masks.Height != m.Height() || masks.PivotX != px ||
+      masks.PivotY != py || masks.Length != length) {
     masks.ByStep.clear();
-    masks.Width = width;
-    masks.Height = height;
+    masks.Width = m.Width();
+    masks.Height = m.Height();
     masks.PivotX = px;
     masks.PivotY = py;
     masks.Length = length;
   }
-  auto [it, added] = masks.ByStep.try_emplace(step);
-  TNeedleShape& shape = it->second;
-  if (!added) return shape;
-  const TNeedleVertices v = NeedleVertices(px, py, NeedleAngle(step * 4), length);
-  shape.Vertices = {v.Pivot, v.B, v.R, v.T, v.S, v.A};
-  TPolygon32 needle;
-  for (const TPoint64& p : shape.Vertices)
-    needle.Add(p.X, p.Y);
-  needle.Cover(width, height, shape.Fill);
+  const double angle = NeedleAngle(position);
+  const TNeedleVertices v = NeedleVertices(px, py, angle, length);
+  auto [it, added] = masks.ByStep.try_emplace(position / 4);
+  if (added) {
+    TPolygon32 needle;
+    for (const TPoint64& p : {v.Pivot, v.B, v.R, v.T, v.S, v.A})
+      needle.Add(p.X, p.Y);
+    needle.Cover(m.Width(), m.Height(), it->second);
+  }
+  FillCoverage(m, it->second, Color32(colour, display.SystemColours));
   TPolygon32 edge;
   edge.Closed = false;
   for (const TPoint64& p : {v.T, v.R, v.B})
     edge.Add(p.X, p.Y);
-  edge.EdgePixels(width, height, shape.Edge);
-  // In row order, each pixel's blends still in drawing order, so that a few rows can be drawn.
-  std::stable_sort(shape.Edge.begin(), shape.Edge.end(),
-                   [](const TEdgePixel& a, const TEdgePixel& b) { return a.Y < b.Y; });
-
-  std::int64_t top = height, bottom = 0;
-  for (const TPolygonCoverage::TRow& r : shape.Fill.Rows) {
-    top = std::min(top, r.Y);
-    bottom = std::max(bottom, r.Y + 1);
-  }
-  for (const TEdgePixel& e : shape.Edge) {
-    top = std::min<std::int64_t>(top, e.Y);
-    bottom = std::max<std::int64_t>(bottom, e.Y + 1);
-  }
-  shape.Top = top;
-  shape.Spans.assign(static_cast<std::size_t>(std::max<std::int64_t>(bottom - top, 0)), TSpan{});
-  for (const TPolygonCoverage::TRow& r : shape.Fill.Rows) {
-    const std::uint8_t* counts = shape.Fill.Samples.data() + r.Offset;
-    TSpan& span = shape.Spans[static_cast<std::size_t>(r.Y - top)];
-    for (std::size_t k = 0; k < r.Count; ++k) {
-      if (counts[k] == 0) continue;
-      const std::int64_t x = r.Left + static_cast<std::int64_t>(k);
-      Widen(span, x, x + 1);
-    }
-  }
-  for (const TEdgePixel& e : shape.Edge)
-    Widen(shape.Spans[static_cast<std::size_t>(e.Y - top)], e.X, e.X + 1);
-  return shape;
+  edge.DrawEdge(m, Color32(s.BaseColor, display.SystemColours));
 }
 
-void DrawShape(TBitmap32& m, const TNeedleShape& shape, TColor32 fill, TColor32 edge) {
-  FillCoverage(m, shape.Fill, fill);
-  for (const TEdgePixel& e : shape.Edge)
-    m.BlendPixel(e.X, e.Y, edge, e.Weight);
-}
+// Bands a needle update is split into; the display image takes each as its own rectangle.
+constexpr std::int64_t kNeedleBands = 12;
 
-// DrawShape for the pixels inside the spans of the rows from `top` only.
-void DrawShapeWithin(TBitmap32& m, const TNeedleShape& shape, TColor32 fill, TColor32 edge,
-                     std::int64_t top, const std::vector<TRowSpans>& spans) {
-  const auto bottom = top + static_cast<std::int64_t>(spans.size());
-  if (shape.Top >= bottom || shape.Top + static_cast<std::int64_t>(shape.Spans.size()) <= top)
-    return;
-  FillCoverageWithin(m, shape.Fill, fill, top, spans);
-  // The edge pixels are in row order.
-  auto e = std::lower_bound(shape.Edge.begin(), shape.Edge.end(), top,
-                            [](const TEdgePixel& p, std::int64_t y) { return p.Y < y; });
-  for (; e != shape.Edge.end() && e->Y < bottom; ++e) {
-    for (const TSpan& span : spans[static_cast<std::size_t>(e->Y - top)]) {
-      if (e->X >= span.Left && e->X < span.Right) m.BlendPixel(e->X, e->Y, edge, e->Weight);
+// Every pixel of rows top..bottom-1 the needle may touch: the needle outline's columns between
+// two rows above and below, with the same room for the edge line as NeedleBounds.
+TRect SlabBounds(const TNeedleVertices& v, std::int64_t top, std::int64_t bottom) {
+  const double y0 = static_cast<double>(top - 2);
+  const double y1 = static_cast<double>(bottom + 2);
+  const TPoint64 outline[] = {v.Pivot, v.B, v.R, v.T, v.S, v.A};
+  double left = 0, right = 0;
+  bool any = false;
+  for (std::size_t i = 0; i < 6; ++i) {
+    const TPoint64& a = outline[i];
+    const TPoint64& b = outline[(i + 1) % 6];
+    double ay = static_cast<double>(a.Y), by = static_cast<double>(b.Y);
+    double ax = static_cast<double>(a.X), bx = static_cast<double>(b.X);
+    if (std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
+    // The part of the side within the rows.
+    auto x_at = [&](double y) { return ay == by ? ax : ax + (bx - ax) * (y - ay) / (by - ay); };
+    const double lo = std::max(std::min(ay, by), y0);
+    const double hi = std::min(std::max(ay, by), y1);
+    const double xs[] = {x_at(lo), x_at(hi), ay == by ? bx : x_at(lo)};
+    for (double x : xs) {
+      left = any ? std::min(left, x) : x;
+      right = any ? std::max(right, x) : x;
+      any = true;
     }
   }
+  if (!any) return {};
+  return {static_cast<std::int64_t>(std::floor(left)) - 2, top,
+          static_cast<std::int64_t>(std::ceil(right)) + 3, bottom};
 }
 
-// A further rectangle handed to the display image costs about as much as this many pixels
-// copied along with it.
-constexpr std::int64_t kAreaCost = 1024;
-
-// Rectangles covering the changed spans, a few rows at a time: a rectangle grows down while the
-// unchanged pixels it takes along stay within the cost of another rectangle, so a slanting
-// needle is covered by a staircase and an upright one by one tall strip.
-void CoverSpans(std::int64_t top, const std::vector<TRowSpans>& rows, std::vector<TRect>& out) {
-  struct TOpen {
-    TRect Rect;
-    std::int64_t Exact = 0;  // changed pixels inside
-  };
-  std::vector<TOpen> open;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const std::int64_t y = top + static_cast<std::int64_t>(i);
-    for (const TSpan& span : rows[i]) {
-      if (span.Empty()) continue;
-      const TRect line{span.Left, y, span.Right, y + 1};
-      // The open rectangle that takes this span on most cheaply.
-      std::size_t best = open.size();
-      std::int64_t best_waste = 0;
-      for (std::size_t k = 0; k < open.size(); ++k) {
-        const TRect grown = Union(open[k].Rect, line);
-        const std::int64_t waste = Area(grown) - open[k].Exact - span.Right + span.Left;
-        if (waste <= kAreaCost && (best == open.size() || waste < best_waste)) {
-          best = k;
-          best_waste = waste;
-        }
-      }
-      if (best < open.size()) {
-        open[best].Rect = Union(open[best].Rect, line);
-        open[best].Exact += span.Right - span.Left;
-        continue;
-      }
-      // Rectangles this span's row has left behind are finished.
-      for (std::size_t k = 0; k < open.size();) {
-        if (open[k].Rect.Bottom < y) {
-          out.push_back(open[k].Rect);
-          open.erase(open.begin() + static_cast<std::ptrdiff_t>(k));
-        } else {
-          ++k;
-        }
-      }
-      open.push_back({line, span.Right - span.Left});
-    }
-  }
-  for (const TOpen& o : open)
-    out.push_back(o.Rect);
+TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
 }  // namespace
@@ -242,8 +174,6 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   const std::int64_t length = NeedleLength(s.MeterHeight);
   const bool framed = s.AllowDrag || display.MeterSelected;
   const bool peak = s.ColorPeak && state.PeakMarker > 10;
-  const int width = static_cast<int>(visible.Width());
-  const int height = static_cast<int>(visible.Height());
 
   TDrawnNeedles next;
   next.Valid = !framed;
@@ -257,125 +187,67 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   next.Peak = Color32(s.PeakColor, display.SystemColours);
   next.Step = position / 4;
   next.PeakStep = peak ? state.PeakMarker / 4 : -1;
+  TRect needles = NeedleBounds(NeedleVertices(px, py, NeedleAngle(position), length));
+  if (peak) {
+    needles =
+        Union(needles, NeedleBounds(NeedleVertices(px, py, NeedleAngle(state.PeakMarker), length)));
+  }
+  next.Bounds = Intersect(Offset(needles, visible.Left, visible.Top), visible);
 
   TDrawnNeedles& drawn = display.Drawn.Needles;
-  TNeedleMasks& masks = display.NeedleMasks;
   TBitmap32& m = display.MeterScratch;
-  auto shape = [&](int step) -> const TNeedleShape* {
-    return step < 0 ? nullptr : &ShapeFor(masks, width, height, px, py, length, step);
-  };
-  const TNeedleShape* needle = shape(next.Step);
-  const TNeedleShape* peak_needle = shape(next.PeakStep);
-  // The scratch and the display still hold the last meter when the record fits, so only the
-  // rows under needles that moved are composed again, and only pixels that differ are handed on.
+  // The scratch still holds the last meter when the record fits, so only the part under the old
+  // and new needles is rebuilt from the backing.
   const bool same_scene = drawn.Valid && next.Valid && drawn.Box == box &&
                           drawn.Visible == visible && drawn.PivotX == px && drawn.PivotY == py &&
                           drawn.Length == length && drawn.Needle == next.Needle &&
                           drawn.Edge == next.Edge && drawn.Peak == next.Peak &&
-                          m.Width() == width && m.Height() == height;
-  if (!same_scene) {
-    m.SetSize(width, height);
-    m.Draw(0, 0, display.MeterBacking);
-    if (framed) m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
-    if (peak_needle) DrawShape(m, *peak_needle, next.Peak, next.Edge);
-    DrawShape(m, *needle, next.Needle, next.Edge);
-    m.Changed();
-    display.DisplayBitmap.Draw(visible.Left, visible.Top, m);
-    NoteDrawn(display, visible, TDrawnPart::Meter);
-    drawn = next;
-    return;
+                          m.Width() == visible.Width() && m.Height() == visible.Height();
+  // Scratch rectangles to compose again: the whole box, or bands across the old and new needles,
+  // each only as wide as the needles within it, so a slanting needle does not drag a large
+  // rectangle of unchanged pixels along.
+  std::vector<TRect> parts;
+  if (same_scene) {
+    // Less than a pixel's move of the tip leaves the same vertices, and so the same pixels.
+    auto same = [&](int a, int b) {
+      if (a < 0 || b < 0) return a == b;
+      const TNeedleVertices va = NeedleVertices(px, py, NeedleAngle(a * 4), length);
+      const TNeedleVertices vb = NeedleVertices(px, py, NeedleAngle(b * 4), length);
+      return va.Pivot == vb.Pivot && va.B == vb.B && va.R == vb.R && va.T == vb.T && va.S == vb.S &&
+             va.A == vb.A;
+    };
+    if (same(drawn.Step, next.Step) && same(drawn.PeakStep, next.PeakStep)) return;
+    std::vector<TNeedleVertices> needles;
+    for (int step : {drawn.Step, drawn.PeakStep, next.Step, next.PeakStep}) {
+      if (step >= 0) needles.push_back(NeedleVertices(px, py, NeedleAngle(step * 4), length));
+    }
+    const TRect all = Offset(Union(drawn.Bounds, next.Bounds), -visible.Left, -visible.Top);
+    const std::int64_t bands = std::min<std::int64_t>(kNeedleBands, all.Height());
+    for (std::int64_t b = 0; b < bands; ++b) {
+      const std::int64_t top = all.Top + all.Height() * b / bands;
+      const std::int64_t bottom = all.Top + all.Height() * (b + 1) / bands;
+      TRect band;
+      for (const TNeedleVertices& v : needles)
+        band = Union(band, SlabBounds(v, top, bottom));
+      band = Intersect(band, all);
+      if (!band.Empty()) parts.push_back(band);
+    }
+  } else {
+    m.SetSize(visible.Width(), visible.Height());
+    parts.push_back(m.BoundsRect());
   }
-
-  const TNeedleShape* old_needle = shape(drawn.Step);
-  const TNeedleShape* old_peak = shape(drawn.PeakStep);
-  const bool needle_moved = old_needle->Vertices != needle->Vertices;
-  const bool peak_moved = (old_peak == nullptr) != (peak_needle == nullptr) ||
-                          (old_peak && old_peak->Vertices != peak_needle->Vertices);
+  for (const TRect& part : parts)
+    m.Draw(part.Left, part.Top, part, display.MeterBacking);
+  if (framed) {
+    m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
+  }
+  if (peak) DrawKnownNeedle(display, s, m, px, py, length, state.PeakMarker, s.PeakColor);
+  DrawKnownNeedle(display, s, m, px, py, length, position, s.TopColor);
+  for (const TRect& part : parts) {
+    display.DisplayBitmap.Draw(part.Left + visible.Left, part.Top + visible.Top, part, m);
+    NoteDrawn(display, Offset(part, visible.Left, visible.Top), TDrawnPart::Meter);
+  }
   drawn = next;
-  // Less than a pixel's move of the tip leaves the same vertices, and so the same pixels.
-  if (!needle_moved && !peak_moved) return;
-
-  // Rows to compose again: under the old and the new needle, and under the old and the new peak
-  // needle when it moved, a span each a row; spans merge where they meet.
-  std::int64_t top = height, bottom = 0;
-  const TNeedleShape* moved[4] = {needle_moved ? old_needle : nullptr,
-                                  needle_moved ? needle : nullptr, peak_moved ? old_peak : nullptr,
-                                  peak_moved ? peak_needle : nullptr};
-  for (const TNeedleShape* sh : moved) {
-    if (!sh || sh->Spans.empty()) continue;
-    top = std::min(top, sh->Top);
-    bottom = std::max(bottom, sh->Top + static_cast<std::int64_t>(sh->Spans.size()));
-  }
-  if (top >= bottom) return;
-  const auto rows = static_cast<std::size_t>(bottom - top);
-  std::vector<TRowSpans>& layers = masks.Layers;
-  layers.assign(rows, {});
-  for (int k = 0; k < 4; ++k) {
-    if (!moved[k]) continue;
-    for (std::size_t i = 0; i < moved[k]->Spans.size(); ++i)
-      layers[static_cast<std::size_t>(moved[k]->Top - top) + i][static_cast<std::size_t>(k)] =
-          moved[k]->Spans[i];
-  }
-  for (TRowSpans& row : layers) {
-    // Spans that meet become one, so that no pixel is in two.
-    std::sort(row.begin(), row.end(), [](const TSpan& a, const TSpan& b) {
-      return a.Empty() != b.Empty() ? b.Empty() : a.Left < b.Left;
-    });
-    std::size_t n = 0;
-    for (std::size_t k = 0; k < row.size() && !row[k].Empty(); ++k) {
-      if (n > 0 && row[k].Left <= row[n - 1].Right)
-        row[n - 1].Right = std::max(row[n - 1].Right, row[k].Right);
-      else
-        row[n++] = row[k];
-    }
-    for (std::size_t k = n; k < row.size(); ++k)
-      row[k] = {};
-  }
-  // Background back under the spans, then the needles.
-  const TColor32* backing = display.MeterBacking.Bits();
-  TColor32* scratch = m.Bits();
-  for (std::size_t i = 0; i < rows; ++i) {
-    const std::int64_t row = (top + static_cast<std::int64_t>(i)) * width;
-    for (const TSpan& span : layers[i]) {
-      if (span.Empty()) continue;
-      std::memcpy(scratch + row + span.Left, backing + row + span.Left,
-                  static_cast<std::size_t>(span.Right - span.Left) * sizeof(TColor32));
-    }
-  }
-  // Pixels outside the spans were not restored: needles drawn there again would blend twice.
-  if (peak_needle) DrawShapeWithin(m, *peak_needle, next.Peak, next.Edge, top, layers);
-  DrawShapeWithin(m, *needle, next.Needle, next.Edge, top, layers);
-  m.Changed();
-
-  // Onto the display: only the pixels that differ from what it shows.
-  TBitmap32& screen = display.DisplayBitmap;
-  TColor32* shown = screen.Bits();
-  const std::int64_t stride = screen.Width();
-  bool copied = false;
-  for (std::size_t i = 0; i < rows; ++i) {
-    const std::int64_t y = top + static_cast<std::int64_t>(i);
-    for (TSpan& span : layers[i]) {
-      if (span.Empty()) continue;
-      const TColor32* from = scratch + y * width;
-      TColor32* to = shown + (y + visible.Top) * stride + visible.Left;
-      std::int64_t l = span.Left, r = span.Right;
-      while (l < r && from[l] == to[l])
-        ++l;
-      while (r > l && from[r - 1] == to[r - 1])
-        --r;
-      span = {l, r};
-      if (l >= r) continue;
-      std::memcpy(to + l, from + l, static_cast<std::size_t>(r - l) * sizeof(TColor32));
-      copied = true;
-    }
-  }
-  if (!copied) return;
-  screen.Changed();
-  std::vector<TRect>& areas = masks.Areas;
-  areas.clear();
-  CoverSpans(top, layers, areas);
-  for (const TRect& area : areas)
-    NoteDrawn(display, Offset(area, visible.Left, visible.Top), TDrawnPart::Meter);
 }
 
 }  // namespace roarmark

@@ -367,36 +367,6 @@ void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 
   bitmap.Changed();
 }
 
-void FillCoverageWithin(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour,
-                        std::int64_t top, const std::vector<TRowSpans>& spans) {
-  const int width = bitmap.Width();
-  const auto bottom = top + static_cast<std::int64_t>(spans.size());
-  // Rows come in ascending order.
-  auto r =
-      std::lower_bound(coverage.Rows.begin(), coverage.Rows.end(), top,
-                       [](const TPolygonCoverage::TRow& row, std::int64_t y) { return row.Y < y; });
-  for (; r != coverage.Rows.end() && r->Y < bottom; ++r) {
-    if (r->Y < 0 || r->Y >= bitmap.Height()) continue;
-    TColor32* dst = bitmap.Bits() + r->Y * width;
-    const std::uint8_t* counts = coverage.Samples.data() + r->Offset;
-    for (const TSpan& span : spans[static_cast<std::size_t>(r->Y - top)]) {
-      const std::int64_t first = std::max({r->Left, span.Left, std::int64_t{0}});
-      const std::int64_t end = std::min({r->Left + static_cast<std::int64_t>(r->Count), span.Right,
-                                         static_cast<std::int64_t>(width)});
-      for (std::int64_t px = first; px < end; ++px) {
-        const int count = counts[px - r->Left];
-        if (count <= 0) continue;
-        if (count >= kFull) {
-          dst[px] = colour | 0xFF000000u;
-        } else {
-          dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
-        }
-      }
-    }
-  }
-  bitmap.Changed();
-}
-
 void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
   if (points_.size() < 3 || bitmap.Empty()) return;
   TPolygonCoverage coverage;
@@ -408,10 +378,7 @@ namespace {
 
 // One antialiased line from (x0, y0) towards (x1, y1) through pixel centres, the end pixel
 // only when asked; each step along the major axis shares its weight between two pixels.
-// `blend(x, y, weight)` is called for every pixel step, inside the bounds or not.
-template <class Blend>
-void WuLine(std::int64_t width, std::int64_t height, TPoint64 p0, TPoint64 p1, bool include_end,
-            Blend blend) {
+void WuLine(TBitmap32& bitmap, TPoint64 p0, TPoint64 p1, TColor32 colour, bool include_end) {
   const std::int64_t dx = p1.X - p0.X;
   const std::int64_t dy = p1.Y - p0.Y;
   const bool x_major = std::llabs(dx) >= std::llabs(dy);
@@ -421,7 +388,7 @@ void WuLine(std::int64_t width, std::int64_t height, TPoint64 p0, TPoint64 p1, b
   const std::int64_t step = major >= 0 ? 1 : -1;
   const std::int64_t m0 = x_major ? p0.X : p0.Y;
   const std::int64_t n0 = x_major ? p0.Y : p0.X;
-  const std::int64_t extent = x_major ? width : height;
+  const std::int64_t extent = x_major ? bitmap.Width() : bitmap.Height();
 
   std::int64_t t_first = 0;
   std::int64_t t_last = include_end ? len : len - 1;
@@ -449,11 +416,11 @@ void WuLine(std::int64_t width, std::int64_t height, TPoint64 p0, TPoint64 p1, b
     const unsigned w_near = ((65536u - frac) * 255u + 32768u) >> 16;
     const unsigned w_far = (frac * 255u + 32768u) >> 16;
     if (x_major) {
-      blend(m, n, w_near);
-      blend(m, n + 1, w_far);
+      bitmap.BlendPixel(m, n, colour, w_near);
+      bitmap.BlendPixel(m, n + 1, colour, w_far);
     } else {
-      blend(n, m, w_near);
-      blend(n + 1, m, w_far);
+      bitmap.BlendPixel(n, m, colour, w_near);
+      bitmap.BlendPixel(n + 1, m, colour, w_far);
     }
   }
 }
@@ -471,31 +438,10 @@ void TPolygon32::DrawEdge(TBitmap32& bitmap, TColor32 colour) const {
     const std::size_t segments = Closed ? n : n - 1;
     for (std::size_t i = 0; i < segments; ++i) {
       const bool last_open = !Closed && i + 1 == segments;
-      WuLine(
-          bitmap.Width(), bitmap.Height(), points_[i], points_[(i + 1) % n], last_open,
-          [&](std::int64_t x, std::int64_t y, unsigned w) { bitmap.BlendPixel(x, y, colour, w); });
+      WuLine(bitmap, points_[i], points_[(i + 1) % n], colour, last_open);
     }
   }
   bitmap.Changed();
-}
-
-void TPolygon32::EdgePixels(int width, int height, std::vector<TEdgePixel>& out) const {
-  out.clear();
-  const std::size_t n = points_.size();
-  if (n == 0 || width <= 0 || height <= 0) return;
-  auto note = [&](std::int64_t x, std::int64_t y, unsigned w) {
-    if (x < 0 || y < 0 || x >= width || y >= height || w == 0) return;
-    out.push_back({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), w});
-  };
-  if (n == 1) {
-    note(points_[0].X, points_[0].Y, 255);
-    return;
-  }
-  const std::size_t segments = Closed ? n : n - 1;
-  for (std::size_t i = 0; i < segments; ++i) {
-    const bool last_open = !Closed && i + 1 == segments;
-    WuLine(width, height, points_[i], points_[(i + 1) % n], last_open, note);
-  }
 }
 
 }  // namespace roarmark

@@ -2,7 +2,6 @@
 // Pixels are 0xAARRGGBB in top-down rows; rectangles are half-open and every operation clips.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -176,30 +175,6 @@ struct TPolygonCoverage {
 // Blends `colour` into `bitmap` by the coverage, as DrawFill does.
 void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour);
 
-// Columns Left..Right-1 of one row.
-struct TSpan {
-  std::int64_t Left = 0;
-  std::int64_t Right = 0;
-  bool Empty() const { return Left >= Right; }
-  friend bool operator==(const TSpan&, const TSpan&) = default;
-};
-
-// The columns of one row to work on, in up to four spans that do not overlap; the unused ones
-// are empty.
-using TRowSpans = std::array<TSpan, 4>;
-
-// FillCoverage within `spans` only: spans[i] holds the columns of row `top` + i that may be
-// touched; rows outside them are left alone.
-void FillCoverageWithin(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour,
-                        std::int64_t top, const std::vector<TRowSpans>& spans);
-
-// One pixel an outline blends, with its weight 1..255.
-struct TEdgePixel {
-  std::int32_t X = 0;
-  std::int32_t Y = 0;
-  std::uint32_t Weight = 0;
-};
-
 // Integer vertices; filled even-odd with 8x8 supersampled edges, outlined with antialiased
 // one-pixel lines (closed or open).
 class TPolygon32 {
@@ -213,8 +188,6 @@ class TPolygon32 {
   // The coverage DrawFill would blend with into a bitmap of this size.
   void Cover(int width, int height, TPolygonCoverage& out) const;
   void DrawEdge(TBitmap32& bitmap, TColor32 colour) const;
-  // The pixels DrawEdge blends into a bitmap of this size, in the order it blends them.
-  void EdgePixels(int width, int height, std::vector<TEdgePixel>& out) const;
 
  private:
   std::vector<TPoint64> points_;

@@ -35,27 +35,15 @@ struct TDrawnNeedles {
   TColor32 Needle = 0, Edge = 0, Peak = 0;
   int Step = 0;      // position div 4, which sets the angle
   int PeakStep = 0;  // -1 without a peak needle
+  TRect Bounds;      // display pixels the needles may have touched, inside Visible
 };
 
-// One needle's pixels in the meter scratch for one angle step: its fill, its edge line and,
-// row by row, the columns either touches. A swinging needle keeps returning to the same few
-// hundred shapes, so each is worked out once.
-struct TNeedleShape {
-  std::array<TPoint64, 6> Vertices{};  // the same vertices draw the same pixels
-  TPolygonCoverage Fill;
-  std::vector<TEdgePixel> Edge;
-  std::int64_t Top = 0;      // scratch row of Spans[0]
-  std::vector<TSpan> Spans;  // empty spans for rows it leaves alone
-};
-
-// Needle shapes by angle step for one meter box and scratch size.
+// Needle fills by angle step for one meter box and scratch size: a swinging needle keeps
+// returning to the same few hundred shapes.
 struct TNeedleMasks {
   int Width = 0, Height = 0;
   std::int64_t PivotX = 0, PivotY = 0, Length = 0;
-  std::unordered_map<int, TNeedleShape> ByStep;
-  // Kept between buffers so that a buffer allocates nothing.
-  std::vector<TRowSpans> Layers;
-  std::vector<TRect> Areas;
+  std::unordered_map<int, TPolygonCoverage> ByStep;
 };
 
 struct TDrawnReadout {
