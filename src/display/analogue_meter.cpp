@@ -208,7 +208,15 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   // rectangle of unchanged pixels along.
   std::vector<TRect> parts;
   if (same_scene) {
-    if (drawn.Step == next.Step && drawn.PeakStep == next.PeakStep) return;
+    // Less than a pixel's move of the tip leaves the same vertices, and so the same pixels.
+    auto same = [&](int a, int b) {
+      if (a < 0 || b < 0) return a == b;
+      const TNeedleVertices va = NeedleVertices(px, py, NeedleAngle(a * 4), length);
+      const TNeedleVertices vb = NeedleVertices(px, py, NeedleAngle(b * 4), length);
+      return va.Pivot == vb.Pivot && va.B == vb.B && va.R == vb.R && va.T == vb.T && va.S == vb.S &&
+             va.A == vb.A;
+    };
+    if (same(drawn.Step, next.Step) && same(drawn.PeakStep, next.PeakStep)) return;
     std::vector<TNeedleVertices> needles;
     for (int step : {drawn.Step, drawn.PeakStep, next.Step, next.PeakStep}) {
       if (step >= 0) needles.push_back(NeedleVertices(px, py, NeedleAngle(step * 4), length));

@@ -246,6 +246,16 @@ void TBitmap32::RenderText(std::int64_t x, std::int64_t y, std::string_view text
   Changed();
 }
 
+TRect TBitmap32::TextInk(std::int64_t x, std::int64_t y, std::string_view text) const {
+  if (!face_ || Empty()) return {};
+  TCoverageMap cov;
+  face_->TextExtent(text, (font_.Style & kFontUnderline) != 0, (font_.Style & kFontStrikeOut) != 0,
+                    cov);
+  const std::int64_t left = x + cov.Left;
+  const std::int64_t top = y + cov.Top;
+  return Intersect({left, top, left + cov.Width, top + cov.Height}, BoundsRect());
+}
+
 // --- Polygons ---------------------------------------------------------------------------------
 
 namespace {

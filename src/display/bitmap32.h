@@ -112,6 +112,8 @@ class TBitmap32 {
   // callers' sake, rendering always uses the fourfold raster.
   void RenderText(std::int64_t x, std::int64_t y, std::string_view text, int quality,
                   TColor32 colour);
+  // The pixels RenderText at (x, y) may touch, within the bitmap.
+  TRect TextInk(std::int64_t x, std::int64_t y, std::string_view text) const;
 
   // Blend `colour` over one pixel by coverage 0..255 (clipped).
   void BlendPixel(std::int64_t x, std::int64_t y, TColor32 colour, unsigned coverage);

@@ -269,10 +269,10 @@ int TFontFace::TextWidth(std::string_view text) {
   return static_cast<int>(FloorDiv(pen + 2 * 65536, 4 * 65536));
 }
 
-void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_out,
-                             TCoverageMap& out) {
+void TFontFace::Extent(std::string_view text, bool underline, bool strike_out, TCoverageMap& out,
+                       std::int64_t& width4) {
   const std::int64_t pen = Layout(text, layout_);
-  const std::int64_t width4 = (pen + 0x8000) >> 16;
+  width4 = (pen + 0x8000) >> 16;
   const std::int64_t baseline4 = static_cast<std::int64_t>(ascent_) * kScale;
 
   std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
@@ -289,19 +289,15 @@ void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_
     const std::int64_t gx = FloorDiv(pen4, kScale) + ph.XOff;
     extend(gx, ph.YOff, gx + ph.Width, ph.YOff + ph.Height);
   }
-  struct TLine {
-    std::int64_t Top, Thick;
-  };
-  std::vector<TLine> lines;
-  if (underline) lines.push_back({baseline4 + impl_->UnderlineTop, impl_->UnderlineThick});
-  if (strike_out) lines.push_back({baseline4 + impl_->StrikeTop, impl_->StrikeThick});
+  lines_.clear();
+  if (underline) lines_.push_back({baseline4 + impl_->UnderlineTop, impl_->UnderlineThick});
+  if (strike_out) lines_.push_back({baseline4 + impl_->StrikeTop, impl_->StrikeThick});
   if (width4 > 0) {
-    for (const TLine& l : lines) {
+    for (const TLine& l : lines_) {
       extend(0, FloorDiv(l.Top, kScale), FloorDiv(width4 + kScale - 1, kScale),
              FloorDiv(l.Top + l.Thick + kScale - 1, kScale));
     }
   }
-
   out.Values.clear();
   if (x0 >= x1 || y0 >= y1) {
     out.Left = out.Top = 0;
@@ -312,6 +308,21 @@ void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_
   out.Top = y0;
   out.Width = static_cast<int>(x1 - x0);
   out.Height = static_cast<int>(y1 - y0);
+}
+
+void TFontFace::TextExtent(std::string_view text, bool underline, bool strike_out,
+                           TCoverageMap& out) {
+  std::int64_t width4 = 0;
+  Extent(text, underline, strike_out, out, width4);
+}
+
+void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_out,
+                             TCoverageMap& out) {
+  std::int64_t width4 = 0;
+  Extent(text, underline, strike_out, out, width4);
+  if (out.Width == 0) return;
+  const std::int64_t x0 = out.Left;
+  const std::int64_t y0 = out.Top;
   out.Values.assign(static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height), 0);
   for (auto& [glyph, pen4] : layout_) {
     const TGlyphPhase& ph = glyph->Phases[FloorMod(pen4, kScale)];
@@ -328,7 +339,7 @@ void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_
     }
   }
   if (width4 > 0) {
-    for (const TLine& l : lines)
+    for (const TLine& l : lines_)
       AddRaster4Rect(out, 0, l.Top, width4, l.Top + l.Thick);
   }
 }

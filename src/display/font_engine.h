@@ -38,6 +38,8 @@ class TFontFace {
   int TextWidth(std::string_view text);
   // Glyphs and, when asked, underline and strike-out lines, as one coverage map.
   void TextCoverage(std::string_view text, bool underline, bool strike_out, TCoverageMap& out);
+  // Where TextCoverage's map would lie (Left, Top, Width, Height), its values left empty.
+  void TextExtent(std::string_view text, bool underline, bool strike_out, TCoverageMap& out);
 
  private:
   struct TGlyphPhase {
@@ -60,12 +62,19 @@ class TFontFace {
   void Render(TGlyph& glyph);
   // Pen positions in fourfold pixels for each code point, and the total advance.
   std::int64_t Layout(std::string_view text, std::vector<std::pair<TGlyph*, std::int64_t>>& out);
+  struct TLine {
+    std::int64_t Top, Thick;
+  };
+  // Lays the text out into layout_ and lines_ and sets out's place; width4 is the advance.
+  void Extent(std::string_view text, bool underline, bool strike_out, TCoverageMap& out,
+              std::int64_t& width4);
 
   std::unique_ptr<TImpl> impl_;
   int ascent_ = 0;
   int descent_ = 0;
   std::unordered_map<char32_t, TGlyph> glyphs_;
   std::vector<std::pair<TGlyph*, std::int64_t>> layout_;  // scratch
+  std::vector<TLine> lines_;                              // scratch
 };
 
 }  // namespace roarmark

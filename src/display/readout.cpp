@@ -2,6 +2,7 @@
 // and copied into the display at the readout position.
 #include "display/readout.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "display/drawn_record.h"
@@ -85,6 +86,49 @@ std::string ReadoutText(double value, bool show_decimal, bool blanked, char deci
   return text;
 }
 
+namespace {
+
+TRect Union(const TRect& a, const TRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+// Copies the pixels of `part` of `box` that differ from the display, with the box's top-left at
+// (x, y), and returns the display rectangle around them.
+TRect CopyChanged(const TBitmap32& box, const TRect& part, TBitmap32& screen, std::int64_t x,
+                  std::int64_t y) {
+  const TRect on_screen = Intersect(Offset(part, x, y), screen.BoundsRect());
+  if (on_screen.Empty()) return {};
+  std::int64_t left = on_screen.Right, right = on_screen.Left;
+  std::int64_t top = on_screen.Bottom, bottom = on_screen.Top;
+  for (std::int64_t row = on_screen.Top; row < on_screen.Bottom; ++row) {
+    const TColor32* from = box.Bits() + (row - y) * box.Width();
+    const TColor32* to = screen.Bits() + row * screen.Width();
+    std::int64_t l = on_screen.Left, r = on_screen.Right;
+    while (l < r && from[l - x] == to[l])
+      ++l;
+    if (l == r) continue;
+    while (from[r - 1 - x] == to[r - 1])
+      --r;
+    left = std::min(left, l);
+    right = std::max(right, r);
+    top = std::min(top, row);
+    bottom = row + 1;
+  }
+  const TRect changed{left, top, right, bottom};
+  if (changed.Empty()) return {};
+  screen.Draw(changed.Left, changed.Top, Offset(changed, -x, -y), box);
+  return changed;
+}
+
+}  // namespace
+
 void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterState& state,
                  double value) {
   BeginDrawing(display);
@@ -115,6 +159,30 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
     drawn.RestorePending = false;  // the display already shows exactly this
     return;
   }
+  const int x = (box.Width() - box.TextWidth(text)) / 2;
+  const TRect ink = box.TextInk(x, 0, text);
+  // Only the text changed: the readout bitmap still holds the last readout, so the background
+  // goes back under the old and the new text alone, and only pixels that differ are handed on.
+  // A large readout is mostly plain box.
+  if (drawn.Valid && !display.ReadoutSelected && drawn.Box == area && drawn.Font == box.Font() &&
+      drawn.Digits == digits && drawn.Transparent == s.Transparent &&
+      (s.Transparent || drawn.BoxColour == box_colour)) {
+    drawn.RestorePending = false;  // the background goes back under the text below
+    const TRect dirty = Union(drawn.Ink, ink);
+    if (s.Transparent) {
+      const std::int64_t bx = display.ReadoutBackingRect.Left - rx;
+      const std::int64_t by = display.ReadoutBackingRect.Top - ry;
+      box.Draw(dirty.Left, dirty.Top, Offset(dirty, -bx, -by), display.ReadoutBacking);
+    } else {
+      box.FillRectS(dirty, box_colour);
+    }
+    box.RenderText(x, 0, text, 2, digits);
+    drawn.Text = text;
+    drawn.Ink = ink;
+    const TRect changed = CopyChanged(box, dirty, display.DisplayBitmap, rx, ry);
+    if (!changed.Empty()) NoteDrawn(display, changed, TDrawnPart::Readout);
+    return;
+  }
   if (drawn.RestorePending) RestoreReadoutNow(display);
 
   if (s.Transparent) {
@@ -126,7 +194,6 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
   if (display.ReadoutSelected) {
     box.FrameRectS(box.BoundsRect(), Color32(s.TopColor, display.SystemColours));
   }
-  const int x = (box.Width() - box.TextWidth(text)) / 2;
   box.RenderText(x, 0, text, 2, digits);
   display.DisplayBitmap.Draw(rx, ry, box);
   NoteDrawn(display, area, TDrawnPart::Readout);
@@ -137,6 +204,7 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
   drawn.Digits = digits;
   drawn.Transparent = s.Transparent;
   drawn.BoxColour = box_colour;
+  drawn.Ink = ink;
 }
 
 void RedrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterState& state) {

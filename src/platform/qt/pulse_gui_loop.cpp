@@ -28,7 +28,9 @@ pa_mainloop_api* TPulseGuiLoop::Api() const {
 }
 
 // The loop's poll: at once while it runs from the event loop, blocking while it waits on its
-// own, and only noting what it would wait for when asked.
+// own, and only noting what it would wait for when asked. When the event loop has just seen a
+// descriptor ready, that is the answer, without asking the system again: a capture buffer's
+// sound arrives in several pieces, each waking the loop.
 int TPulseGuiLoop::Poll(struct pollfd* fds, unsigned long count, int timeout, void* userdata) {
   auto* self = static_cast<TPulseGuiLoop*>(userdata);
   switch (self->poll_) {
@@ -36,6 +38,14 @@ int TPulseGuiLoop::Poll(struct pollfd* fds, unsigned long count, int timeout, vo
       return ::poll(fds, count, 0);
     case TPoll::Block:
       return ::poll(fds, count, timeout);
+    case TPoll::Ready: {
+      int ready = 0;
+      for (unsigned long i = 0; i < count; ++i) {
+        fds[i].revents = fds[i].fd == self->ready_fd_ ? (fds[i].events & self->ready_events_) : 0;
+        if (fds[i].revents != 0) ++ready;
+      }
+      return ready;
+    }
     case TPoll::Record:
       break;
   }
@@ -55,10 +65,12 @@ int TPulseGuiLoop::Iterate(int timeout) {
   return pa_mainloop_dispatch(mainloop_);
 }
 
-void TPulseGuiLoop::Run() {
+void TPulseGuiLoop::Run(int fd, short events) {
   if (running_ || !mainloop_) return;
   running_ = true;
-  poll_ = TPoll::Now;
+  poll_ = fd >= 0 ? TPoll::Ready : TPoll::Now;
+  ready_fd_ = fd;
+  ready_events_ = events;
   Iterate(0);
   // Then what it waits for next, once running what is due changes nothing more.
   poll_ = TPoll::Record;
@@ -76,7 +88,7 @@ void TPulseGuiLoop::Sync() {
 void TPulseGuiLoop::Watch() {
   // A notifier may be the one whose signal runs this: it is let go later, not deleted here.
   auto update = [this](std::map<int, std::unique_ptr<QSocketNotifier>>& notifiers, short events,
-                       QSocketNotifier::Type type) {
+                       short seen, QSocketNotifier::Type type) {
     auto wanted = [this, events](int fd) {
       return std::any_of(wanted_.begin(), wanted_.end(),
                          [&](const auto& w) { return w.first == fd && (w.second & events) != 0; });
@@ -93,12 +105,14 @@ void TPulseGuiLoop::Watch() {
     for (const auto& [fd, want] : wanted_) {
       if ((want & events) == 0 || notifiers.count(fd)) continue;
       auto notifier = std::make_unique<QSocketNotifier>(fd, type);
-      connect(notifier.get(), &QSocketNotifier::activated, this, [this] { Run(); });
+      connect(notifier.get(), &QSocketNotifier::activated, this,
+              [this, fd = fd, seen] { Run(fd, seen); });
       notifiers[fd] = std::move(notifier);
     }
   };
-  update(readers_, POLLIN | POLLPRI, QSocketNotifier::Read);
-  update(writers_, POLLOUT, QSocketNotifier::Write);
+  // A hang-up or error shows as readable; reading then finds it.
+  update(readers_, POLLIN | POLLPRI, POLLIN, QSocketNotifier::Read);
+  update(writers_, POLLOUT, POLLOUT, QSocketNotifier::Write);
   if (wanted_timeout_ >= 0)
     timer_.start(wanted_timeout_);
   else

@@ -32,14 +32,17 @@ class TPulseGuiLoop final : public QObject {
   bool Wait(const std::function<bool()>& done, std::uint64_t timeout_us);
 
  private:
-  enum class TPoll { Now, Block, Record };
+  enum class TPoll { Now, Block, Record, Ready };
   static int Poll(struct pollfd* fds, unsigned long count, int timeout, void* self);
   int Iterate(int timeout);
-  void Run();
+  // `fd` is ready for `events` (the event loop saw it), or -1 when nothing is known.
+  void Run(int fd = -1, short events = 0);
   void Watch();
 
   pa_mainloop* mainloop_ = nullptr;
   TPoll poll_ = TPoll::Now;
+  int ready_fd_ = -1;
+  short ready_events_ = 0;
   bool running_ = false;
   // What the loop waits for next, as recorded by its last poll.
   // (Kept between runs: it is filled 40 times a second.)

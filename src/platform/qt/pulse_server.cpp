@@ -416,10 +416,20 @@ bool TPulseServer::StartStream(TStreamId id) {
   return ok;
 }
 
+// Sound the stream holds and nobody took yet is let go.
+void DropQueued(pa_stream* s) {
+  const void* data = nullptr;
+  std::size_t size = 0;
+  while (pa_stream_get_state(s) == PA_STREAM_READY && pa_stream_peek(s, &data, &size) == 0 &&
+         size > 0)
+    pa_stream_drop(s);
+}
+
 void TPulseServer::StopStream(TStreamId id) {
   if (auto it = streams_.find(id); it != streams_.end()) {
     it->second->Running = false;
     it->second->Pending.clear();  // sound from before the stop is not recorded
+    DropQueued(it->second->Stream);
     if (pa_stream_get_state(it->second->Stream) == PA_STREAM_READY) {
       if (pa_operation* op = pa_stream_cork(it->second->Stream, 1, nullptr, nullptr))
         pa_operation_unref(op);
@@ -468,19 +478,26 @@ void TPulseServer::OnStreamMoved(pa_stream*, void* userdata) {
   stream->Owner->Tell([id](IPulseServerEvents& events) { events.StreamFailed(id); });
 }
 
-void TPulseServer::OnStreamRead(pa_stream* s, std::size_t, void* userdata) {
+void TPulseServer::OnStreamRead(pa_stream* s, std::size_t readable, void* userdata) {
   auto* stream = static_cast<TStream*>(userdata);
+  // The server hands a fragment over in several pieces: they wait in the stream until a whole
+  // fragment is there and are then taken in one go, without asking for more than is readable
+  // (every call into the stream is a system call or two).
+  if (stream->Ready && stream->Running && stream->Pending.size() + readable < stream->FragmentBytes)
+    return;
   const void* data = nullptr;
   std::size_t size = 0;
-  while (pa_stream_peek(s, &data, &size) == 0 && size > 0) {
+  std::size_t taken = 0;
+  while (taken < readable && pa_stream_peek(s, &data, &size) == 0 && size > 0) {
     // A hole (no data) is dropped like sound that came too late.
-    if (data && stream->Ready) {
+    if (data && stream->Ready && stream->Running) {
       const auto* bytes = static_cast<const std::uint8_t*>(data);
       stream->Pending.insert(stream->Pending.end(), bytes, bytes + size);
     }
     pa_stream_drop(s);
+    taken += size;
   }
-  if (!stream->Ready) {
+  if (!stream->Ready || !stream->Running) {
     stream->Pending.clear();
     return;
   }
