@@ -82,7 +82,7 @@ void BM_AnalogueMeter1200x600WithPeak(benchmark::State& st) {
 BENCHMARK(BM_AnalogueMeter1200x600WithPeak);
 
 // A readout update as the level engine does it: restore the backing when transparent, then
-// draw the new value.
+// draw the new value. Level steps of 37 change two or three digits, steps of 1 mostly the last.
 void BM_ReadoutUpdate(benchmark::State& st) {
   Scene sc;
   sc.s.Style = kStyleVerticalBars;
@@ -92,19 +92,23 @@ void BM_ReadoutUpdate(benchmark::State& st) {
   sc.s.ReadoutX = 50;
   sc.s.ReadoutY = 50;
   sc.Prepare(1024, 800);
+  const int step = static_cast<int>(st.range(2));
   int i = 0;
   for (auto _ : st) {
+    i = (i + step) % 1024;
     if (sc.s.Transparent) RestoreReadoutBacking(sc.display);
-    DrawReadout(sc.display, sc.s, sc.state, Level(i));
+    DrawReadout(sc.display, sc.s, sc.state, i + 1);
     benchmark::DoNotOptimize(sc.display.DisplayBitmap.Bits());
   }
 }
 BENCHMARK(BM_ReadoutUpdate)
-    ->ArgNames({"pt", "transparent"})
-    ->Args({48, 0})
-    ->Args({48, 1})
-    ->Args({240, 0})
-    ->Args({240, 1});
+    ->ArgNames({"pt", "transparent", "step"})
+    ->Args({48, 0, 37})
+    ->Args({48, 1, 37})
+    ->Args({240, 0, 37})
+    ->Args({240, 1, 37})
+    ->Args({240, 0, 1})
+    ->Args({240, 1, 1});
 
 }  // namespace
 }  // namespace roarmark

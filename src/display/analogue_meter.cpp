@@ -76,13 +76,6 @@ TRect NeedleBounds(const TNeedleVertices& v) {
   return {l - 1, t - 1, r + 2, b + 2};
 }
 
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
 // DrawNeedle for the needle at `position`, its fill taken from the masks when the same shape
 // was filled before.
 void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32& m, std::int64_t px,
@@ -145,10 +138,6 @@ TRect SlabBounds(const TNeedleVertices& v, std::int64_t top, std::int64_t bottom
   if (!any) return {};
   return {static_cast<std::int64_t>(std::floor(left)) - 2, top,
           static_cast<std::int64_t>(std::ceil(right)) + 3, bottom};
-}
-
-TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
-  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
 }  // namespace

@@ -106,13 +106,6 @@ void PaintBlocks(TDisplayState& display, const TMeterSettings& s, const TBarGeom
   if (!incremental) NoteDrawn(display, extent, TDrawnPart::Meter);
 }
 
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
 }  // namespace
 
 void DrawVerticalBars(TDisplayState& display, const TMeterSettings& s, const TMeterState& state,

@@ -42,6 +42,17 @@ TRect Intersect(const TRect& a, const TRect& b) {
   return r;
 }
 
+TRect Union(const TRect& a, const TRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
 // --- Surface ----------------------------------------------------------------------------------
 
 void TBitmap32::Changed() {
@@ -199,61 +210,6 @@ void TBitmap32::Draw(const TRect& dest_rect, const TRect& source_rect, const TBi
     }
   }
   if (any) Changed();
-}
-
-// --- Text -------------------------------------------------------------------------------------
-
-void TBitmap32::SetFont(const TFont& font, platform::IFonts* fonts) {
-  font_ = font;
-  face_.reset();
-  if (fonts == nullptr) return;
-  const bool bold = (font.Style & kFontBold) != 0;
-  const bool italic = (font.Style & kFontItalic) != 0;
-  face_ = TFontFace::Get(fonts->FindFontFile(font.Name, bold, italic), FontPixelSize(font.Size),
-                         bold, italic);
-}
-
-void TBitmap32::CopyFont(const TBitmap32& other) {
-  font_ = other.font_;
-  face_ = other.face_;
-}
-
-int TBitmap32::TextWidth(std::string_view text) const {
-  return face_ ? face_->TextWidth(text) : 0;
-}
-
-int TBitmap32::TextHeight(std::string_view) const {
-  return face_ ? face_->Ascent() + face_->Descent() : 0;
-}
-
-void TBitmap32::RenderText(std::int64_t x, std::int64_t y, std::string_view text, int,
-                           TColor32 colour) {
-  if (!face_ || Empty()) return;
-  TCoverageMap cov;
-  face_->TextCoverage(text, (font_.Style & kFontUnderline) != 0,
-                      (font_.Style & kFontStrikeOut) != 0, cov);
-  const std::int64_t left = x + cov.Left;
-  const std::int64_t top = y + cov.Top;
-  const TRect d = Intersect({left, top, left + cov.Width, top + cov.Height}, BoundsRect());
-  if (d.Empty()) return;
-  for (std::int64_t py = d.Top; py < d.Bottom; ++py) {
-    const std::uint8_t* c = cov.Values.data() + (py - top) * cov.Width - left;
-    TColor32* row = bits_.data() + py * width_;
-    for (std::int64_t px = d.Left; px < d.Right; ++px) {
-      if (c[px] != 0) row[px] = BlendColour(row[px], colour, c[px]);
-    }
-  }
-  Changed();
-}
-
-TRect TBitmap32::TextInk(std::int64_t x, std::int64_t y, std::string_view text) const {
-  if (!face_ || Empty()) return {};
-  TCoverageMap cov;
-  face_->TextExtent(text, (font_.Style & kFontUnderline) != 0, (font_.Style & kFontStrikeOut) != 0,
-                    cov);
-  const std::int64_t left = x + cov.Left;
-  const std::int64_t top = y + cov.Top;
-  return Intersect({left, top, left + cov.Width, top + cov.Height}, BoundsRect());
 }
 
 // --- Polygons ---------------------------------------------------------------------------------

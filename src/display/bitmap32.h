@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,9 @@ struct TRect {
 };
 
 TRect Intersect(const TRect& a, const TRect& b);
+// The smallest rectangle holding both; an empty one adds nothing.
+TRect Union(const TRect& a, const TRect& b);
+TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy);
 
 // The readout font as the settings describe it.
 struct TFont {
@@ -50,7 +54,8 @@ struct TFont {
   friend bool operator==(const TFont&, const TFont&) = default;
 };
 
-class TFontFace;  // a FreeType face at one size, with its glyph cache (font_engine.h)
+class TFontFace;        // a FreeType face at one size, with its glyph cache (font_engine.h)
+struct TBlendedGlyphs;  // glyphs blended over one colour (bitmap32_text.cpp)
 
 // Largest bitmap SetSize agrees to make; the display never needs more.
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
@@ -112,8 +117,15 @@ class TBitmap32 {
   // callers' sake, rendering always uses the fourfold raster.
   void RenderText(std::int64_t x, std::int64_t y, std::string_view text, int quality,
                   TColor32 colour);
-  // The pixels RenderText at (x, y) may touch, within the bitmap.
-  TRect TextInk(std::int64_t x, std::int64_t y, std::string_view text) const;
+  // RenderText within `clip` alone. With `background`, every pixel of `clip` is that colour
+  // under the text, so the caller need not fill it first.
+  void RenderTextWithin(std::int64_t x, std::int64_t y, std::string_view text, TColor32 colour,
+                        const TRect& clip, std::optional<TColor32> background = std::nullopt);
+  // The pixels, within the bitmap, in which `text` with its top-left at (x, y) differs from
+  // `old_text` at (old_x, y): the boxes of the glyphs the two do not have in the same place,
+  // and the lines when an underline or strike-out moves.
+  TRect TextChange(std::int64_t old_x, std::string_view old_text, std::int64_t x, std::int64_t y,
+                   std::string_view text) const;
 
   // Blend `colour` over one pixel by coverage 0..255 (clipped).
   void BlendPixel(std::int64_t x, std::int64_t y, TColor32 colour, unsigned coverage);
@@ -130,6 +142,7 @@ class TBitmap32 {
   std::uint64_t changes_ = 0;
   TFont font_;
   std::shared_ptr<TFontFace> face_;
+  std::shared_ptr<TBlendedGlyphs> blended_;  // for face_, shared by copies
 };
 
 // Blend of `colour` over `dest` by coverage 0..255, always opaque.

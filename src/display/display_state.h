@@ -54,7 +54,7 @@ struct TDrawnReadout {
   bool Transparent = false;
   TColor32 BoxColour = 0;
   TColor32 Digits = 0;
-  TRect Ink;  // readout bitmap pixels the text may have touched
+  std::int64_t TextX = 0;  // where the text starts in the readout bitmap
   // The background was to be restored under a readout that is about to be drawn again; done
   // only if the readout turns out different (or is not drawn).
   bool RestorePending = false;

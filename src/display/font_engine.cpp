@@ -318,21 +318,32 @@ void TFontFace::TextExtent(std::string_view text, bool underline, bool strike_ou
 
 void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_out,
                              TCoverageMap& out) {
-  std::int64_t width4 = 0;
-  Extent(text, underline, strike_out, out, width4);
-  if (out.Width == 0) return;
-  const std::int64_t x0 = out.Left;
-  const std::int64_t y0 = out.Top;
+  TextExtent(text, underline, strike_out, out);
+  TextCoverageWithin(text, underline, strike_out, out);
+}
+
+void TFontFace::TextCoverageWithin(std::string_view text, bool underline, bool strike_out,
+                                   TCoverageMap& out) {
+  if (out.Width <= 0 || out.Height <= 0) {
+    out.Values.clear();
+    return;
+  }
   out.Values.assign(static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height), 0);
+  TCoverageMap extent;
+  std::int64_t width4 = 0;
+  Extent(text, underline, strike_out, extent, width4);
+  const std::int64_t wx1 = out.Left + out.Width;
+  const std::int64_t wy1 = out.Top + out.Height;
   for (auto& [glyph, pen4] : layout_) {
     const TGlyphPhase& ph = glyph->Phases[FloorMod(pen4, kScale)];
-    if (ph.Width == 0) continue;
-    const std::int64_t gx = FloorDiv(pen4, kScale) + ph.XOff - x0;
-    const std::int64_t gy = ph.YOff - y0;
-    for (int r = 0; r < ph.Height; ++r) {
-      std::uint8_t* dst = out.Values.data() + (gy + r) * out.Width + gx;
-      const std::uint8_t* src = ph.Values.data() + static_cast<std::size_t>(r) * ph.Width;
-      for (int c = 0; c < ph.Width; ++c) {
+    const std::int64_t gx = FloorDiv(pen4, kScale) + ph.XOff;
+    const std::int64_t gy = ph.YOff;
+    const std::int64_t c0 = std::max(gx, out.Left), c1 = std::min(gx + ph.Width, wx1);
+    const std::int64_t r0 = std::max(gy, out.Top), r1 = std::min(gy + ph.Height, wy1);
+    for (std::int64_t r = r0; r < r1; ++r) {
+      std::uint8_t* dst = out.Values.data() + (r - out.Top) * out.Width + (c0 - out.Left);
+      const std::uint8_t* src = ph.Values.data() + (r - gy) * ph.Width + (c0 - gx);
+      for (std::int64_t c = 0; c < c1 - c0; ++c) {
         const unsigned v = dst[c] + src[c];
         dst[c] = static_cast<std::uint8_t>(v > 255 ? 255 : v);
       }
@@ -342,6 +353,18 @@ void TFontFace::TextCoverage(std::string_view text, bool underline, bool strike_
     for (const TLine& l : lines_)
       AddRaster4Rect(out, 0, l.Top, width4, l.Top + l.Thick);
   }
+}
+
+std::int64_t TFontFace::PlaceGlyphs(std::string_view text, std::vector<TPlacedGlyph>& out) {
+  const std::int64_t pen = Layout(text, layout_);
+  out.clear();
+  for (auto& [glyph, pen4] : layout_) {
+    if (!glyph->Rendered) Render(*glyph);
+    const TGlyphPhase& ph = glyph->Phases[FloorMod(pen4, kScale)];
+    const std::int64_t gx = FloorDiv(pen4, kScale) + ph.XOff;
+    out.push_back({glyph, pen4, gx, ph.YOff, gx + ph.Width, ph.YOff + ph.Height, ph.Values.data()});
+  }
+  return (pen + 0x8000) >> 16;
 }
 
 }  // namespace roarmark

@@ -40,6 +40,23 @@ class TFontFace {
   void TextCoverage(std::string_view text, bool underline, bool strike_out, TCoverageMap& out);
   // Where TextCoverage's map would lie (Left, Top, Width, Height), its values left empty.
   void TextExtent(std::string_view text, bool underline, bool strike_out, TCoverageMap& out);
+  // TextCoverage's values within the window out's Left, Top, Width and Height give, relative
+  // to the text's top-left; zero where the text has no ink.
+  void TextCoverageWithin(std::string_view text, bool underline, bool strike_out,
+                          TCoverageMap& out);
+  // Each glyph's box relative to the text's top-left, with what decides its pixels: the same
+  // glyph at the same fourfold pen position covers the same pixels.
+  struct TPlacedGlyph {
+    const void* Glyph = nullptr;
+    std::int64_t Pen4 = 0;
+    std::int64_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    // The box's coverage row by row; it lives as long as the face.
+    const std::uint8_t* Values = nullptr;
+    bool Empty() const { return Left >= Right || Top >= Bottom; }
+    friend bool operator==(const TPlacedGlyph&, const TPlacedGlyph&) = default;
+  };
+  // The glyphs of the text in order; returns the advance in fourfold pixels.
+  std::int64_t PlaceGlyphs(std::string_view text, std::vector<TPlacedGlyph>& out);
 
  private:
   struct TGlyphPhase {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "display/drawn_record.h"
 
@@ -88,17 +89,6 @@ std::string ReadoutText(double value, bool show_decimal, bool blanked, char deci
 
 namespace {
 
-TRect Union(const TRect& a, const TRect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-          std::max(a.Bottom, b.Bottom)};
-}
-
-TRect Offset(const TRect& r, std::int64_t dx, std::int64_t dy) {
-  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
-}
-
 // Copies the pixels of `part` of `box` that differ from the display, with the box's top-left at
 // (x, y), and returns the display rectangle around them.
 TRect CopyChanged(const TBitmap32& box, const TRect& part, TBitmap32& screen, std::int64_t x,
@@ -111,10 +101,15 @@ TRect CopyChanged(const TBitmap32& box, const TRect& part, TBitmap32& screen, st
     const TColor32* from = box.Bits() + (row - y) * box.Width();
     const TColor32* to = screen.Bits() + row * screen.Width();
     std::int64_t l = on_screen.Left, r = on_screen.Right;
-    while (l < r && from[l - x] == to[l])
+    // Most rows are alike: a block compare finds them quicker than a pixel walk.
+    if (std::memcmp(from + l - x, to + l, static_cast<std::size_t>(r - l) * sizeof *to) == 0)
+      continue;
+    // The row differs: only a difference beyond the columns already found widens the area.
+    const std::int64_t left_stop = std::min(r, left);
+    while (l < left_stop && from[l - x] == to[l])
       ++l;
-    if (l == r) continue;
-    while (from[r - 1 - x] == to[r - 1])
+    const std::int64_t right_stop = std::max(l, right);
+    while (r > right_stop && from[r - 1 - x] == to[r - 1])
       --r;
     left = std::min(left, l);
     right = std::max(right, r);
@@ -160,25 +155,24 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
     return;
   }
   const int x = (box.Width() - box.TextWidth(text)) / 2;
-  const TRect ink = box.TextInk(x, 0, text);
-  // Only the text changed: the readout bitmap still holds the last readout, so the background
-  // goes back under the old and the new text alone, and only pixels that differ are handed on.
-  // A large readout is mostly plain box.
+  // Only the text changed: the readout bitmap still holds the last readout, so only the glyphs
+  // that differ are drawn again, and only pixels that differ are handed on. A large readout is
+  // mostly plain box, and a new value mostly changes its last digit.
   if (drawn.Valid && !display.ReadoutSelected && drawn.Box == area && drawn.Font == box.Font() &&
       drawn.Digits == digits && drawn.Transparent == s.Transparent &&
       (s.Transparent || drawn.BoxColour == box_colour)) {
-    drawn.RestorePending = false;  // the background goes back under the text below
-    const TRect dirty = Union(drawn.Ink, ink);
+    drawn.RestorePending = false;  // the background goes back under the changed glyphs below
+    const TRect dirty = box.TextChange(drawn.TextX, drawn.Text, x, 0, text);
     if (s.Transparent) {
       const std::int64_t bx = display.ReadoutBackingRect.Left - rx;
       const std::int64_t by = display.ReadoutBackingRect.Top - ry;
       box.Draw(dirty.Left, dirty.Top, Offset(dirty, -bx, -by), display.ReadoutBacking);
+      box.RenderTextWithin(x, 0, text, digits, dirty);
     } else {
-      box.FillRectS(dirty, box_colour);
+      box.RenderTextWithin(x, 0, text, digits, dirty, box_colour);
     }
-    box.RenderText(x, 0, text, 2, digits);
     drawn.Text = text;
-    drawn.Ink = ink;
+    drawn.TextX = x;
     const TRect changed = CopyChanged(box, dirty, display.DisplayBitmap, rx, ry);
     if (!changed.Empty()) NoteDrawn(display, changed, TDrawnPart::Readout);
     return;
@@ -204,7 +198,7 @@ void DrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterSt
   drawn.Digits = digits;
   drawn.Transparent = s.Transparent;
   drawn.BoxColour = box_colour;
-  drawn.Ink = ink;
+  drawn.TextX = x;
 }
 
 void RedrawReadout(TDisplayState& display, const TMeterSettings& s, const TMeterState& state) {

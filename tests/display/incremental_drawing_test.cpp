@@ -85,22 +85,28 @@ struct Scene {
   int meter_x, meter_y, meter_w, meter_h;
   int readout_x, readout_y, font_size;
   bool transparent, blocks, blend, decimal;
+  int font_style;
 };
 
 TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
   const Scene scenes[] = {
       {"vertical bars, readout apart", 300, 560, kStyleVerticalBars, 20, 540, 60, 500, 120, 20, 36,
-       false, true, true, false},
+       false, true, true, false, 0},
       {"vertical bars of one-pixel pitch, overlapping blocks", 200, 120, kStyleVerticalBars, 10,
-       100, 30, 30, 80, 10, 20, false, false, true, false},
+       100, 30, 30, 80, 10, 20, false, false, true, false, 0},
       {"horizontal bars under a transparent readout", 640, 200, kStyleHorizontalBars, 20, 180, 600,
-       60, 200, 100, 40, true, true, false, true},
+       60, 200, 100, 40, true, true, false, true, 0},
       {"analogue meter reaching past the display, readout apart", 520, 330, kStyleAnalogue, -40,
-       300, 400, 200, 380, 10, 30, false, true, true, false},
+       300, 400, 200, 380, 10, 30, false, true, true, false, 0},
       {"analogue meter under a transparent readout", 420, 260, kStyleAnalogue, 10, 250, 400, 200,
-       150, 120, 28, true, true, true, true},
+       150, 120, 28, true, true, true, true, 0},
       {"large readout alone", 500, 300, kStyleVerticalBars, 0, 0, 0, 0, 30, 20, 120, true, true,
-       true, true},
+       true, true, 0},
+      // Slanted glyphs reach into their neighbours' boxes; lines span the whole text.
+      {"large italic readout on a box", 500, 300, kStyleVerticalBars, 0, 0, 0, 0, 30, 20, 110,
+       false, true, true, true, kFontItalic | kFontBold},
+      {"large underlined struck-out readout", 500, 300, kStyleVerticalBars, 0, 0, 0, 0, 30, 20, 110,
+       true, true, true, true, kFontUnderline | kFontStrikeOut},
   };
   for (const Scene& sc : scenes) {
     SCOPED_TRACE(sc.name);
@@ -117,6 +123,7 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
     s.Blocks = sc.blocks;
     s.Blend = sc.blend;
     s.ShowDecimal = sc.decimal;
+    s.FontStyle = sc.font_style;
     s.ColorPeak = true;
     Screen step, whole;
     whole.whole = true;
