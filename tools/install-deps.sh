@@ -19,7 +19,7 @@ test_packages=(
   xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
   openbox pipewire pipewire-pulse wireplumber dbus dpkg-dev file
   alsa-utils sound-theme-freedesktop libsox-fmt-base python3 chromium
-  python3-dbus python3-gi xtrace x11-xserver-utils
+  python3-dbus python3-gi xtrace x11-xserver-utils xserver-xorg-core xserver-xorg-video-dummy
   lintian appstream desktop-file-utils
 )
 check=0
