@@ -9,7 +9,7 @@ set -euo pipefail
 program_packages=(
   build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev libjpeg-dev libspng-dev zlib1g-dev libcsv-dev
-  qt6-base-dev qt6-qpa-plugins libgl-dev libpulse-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libpulse-dev libxcb-randr0-dev
   libcivetweb-dev nlohmann-json3-dev liblo-dev libxcb-screensaver0-dev
   fonts-liberation fonts-dejavu-core
 )

@@ -2,7 +2,8 @@
 # The desktop program follows the monitors while it shows full screen on monitor 2: a new
 # resolution, monitor 1 pushing monitor 2 aside, monitor 2 unplugged (the window goes to
 # monitor 1) and plugged back (the window returns), the other monitor made primary (monitor 1
-# is the primary one) and both growing. Each time the window covers its monitor exactly. The
+# is the primary one), both growing, and one monitor made of both outputs (as a video wall is)
+# whose right output shrinks. Each time the window covers its monitor exactly. The
 # monitors change through RandR on a real X server (Xorg with the dummy video driver): the
 # virtual framebuffer server can neither add monitors nor grow its screen.
 # Usage: monitor_change_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
@@ -130,6 +131,9 @@ monitor 2 unplugged         |--output DUMMY1 --off                              
 monitor 2 plugged back      |--output DUMMY1 --mode m1280x720 --right-of DUMMY0                   |1280 0 1280 720
 the right one made primary  |--output DUMMY1 --primary                                            |0 0 1280 720
 both grown to 1920x1080     |--output DUMMY0 --mode m1920x1080 --output DUMMY1 --mode m1920x1080 --right-of DUMMY0|0 0 1920 1080
+one monitor over both       |--setmonitor WALL auto DUMMY0,DUMMY1                                  |0 0 3840 1080
+its right output at 1280x720|--output DUMMY1 --mode m1280x720                                     |0 0 3200 1080
+taken apart, grown again    |--delmonitor WALL --output DUMMY1 --mode m1920x1080                  |0 0 1920 1080
 EOF
 kill -0 $app 2>/dev/null || fail "the program ended"
 grep -q 'monitors changed: 1, the display on monitor 1$' "$folder/Roarmark.log" ||

@@ -1,5 +1,6 @@
 // Tells when the desktop's monitors change: one added or removed, the primary one changed, or
-// one's geometry changed (a projector switched to another resolution).
+// one's geometry changed (a projector switched to another resolution, an output of a video wall
+// changed).
 #pragma once
 
 #include <functional>

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
+#include <QMargins>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -14,6 +15,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <array>
+
+#include "platform/qt/qt_randr_monitors.h"
 
 namespace roarmark::platform::qt {
 
@@ -34,18 +37,35 @@ TRect ToRect(const QRect& r) {
   return RectOfSize(r.x(), r.y(), r.width(), r.height());
 }
 
+// Qt keeps the old geometry of a monitor made of several outputs when one of them changes; the X
+// server's is current. Its size is scaled as Qt scales its screens, which keep their top-left
+// corner; the task bars stay as thick as Qt last saw them.
+TMonitor ToMonitor(const QScreen& screen, const QHash<QString, QRect>& server, bool primary) {
+  QRect bounds = screen.geometry();
+  QRect work = screen.availableGeometry();
+  const auto found = server.constFind(screen.name());
+  if (found != server.cend()) {
+    const QRect current(found->topLeft(), found->size() / screen.devicePixelRatio());
+    work = current.marginsRemoved(QMargins(work.left() - bounds.left(), work.top() - bounds.top(),
+                                           bounds.right() - work.right(),
+                                           bounds.bottom() - work.bottom()));
+    bounds = current;
+  }
+  return {ToRect(bounds), ToRect(work), primary};
+}
+
 }  // namespace
 
 // ---- Monitors
 
 std::vector<TMonitor> TQtMonitors::Monitors() {
+  const QHash<QString, QRect> server = XServerMonitors();
   std::vector<TMonitor> monitors;
   QScreen* primary = QGuiApplication::primaryScreen();
-  if (primary)
-    monitors.push_back({ToRect(primary->geometry()), ToRect(primary->availableGeometry()), true});
+  if (primary) monitors.push_back(ToMonitor(*primary, server, true));
   for (QScreen* screen : QGuiApplication::screens()) {
     if (screen == primary) continue;
-    monitors.push_back({ToRect(screen->geometry()), ToRect(screen->availableGeometry()), false});
+    monitors.push_back(ToMonitor(*screen, server, false));
   }
   return monitors;
 }
