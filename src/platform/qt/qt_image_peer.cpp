@@ -131,6 +131,9 @@ class TImageWidget final : public QWidget {
                                .toAlignedRect()
                                .intersected(image.rect());
       if (device.isEmpty()) continue;
+      // Each part under a plain rectangle clip: clipped to the whole region of parts, the
+      // raster engine copies span by span, farmed out to threads for a tall part.
+      painter.setClipRect(logical);
       painter.drawImage(QPointF(device.x() / ratio, device.y() / ratio), image, device);
     }
   }
