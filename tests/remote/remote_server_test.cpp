@@ -12,8 +12,10 @@
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
+#include "display/pictures/png_reader.h"
 #include "http_client.h"
 #include "remote/remote_service.h"
+#include "settings/paths.h"
 
 namespace roarmark::test {
 namespace {
@@ -119,14 +121,21 @@ TEST_F(RemoteServerTest, ServesStatePagesAndThumbnailsButNoFiles) {
   EXPECT_THAT(state.Body, HasSubstr(R"({"slot":1,"name":"Vertical Bars.cfg","thumbnail":true})"));
   EXPECT_THAT(state.Body, HasSubstr(R"({"slot":7,"name":"","thumbnail":false})"));
 
+  // A thumbnail goes out as PNG holding the very picture of the preset's ".thm" file.
   const THttpAnswer thumbnail = Get("/api/thumbnail/2");
   ASSERT_EQ(thumbnail.Status, 200);
-  EXPECT_EQ(thumbnail.ContentType, "image/bmp");
-  platform::TPixels pixels;
-  ASSERT_TRUE(DecodeBmp(
-      {reinterpret_cast<const std::uint8_t*>(thumbnail.Body.data()), thumbnail.Body.size()},
-      pixels));
-  EXPECT_EQ(pixels.Width, 240);
+  EXPECT_EQ(thumbnail.ContentType, "image/png");
+  EXPECT_EQ(thumbnail.Body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  platform::TPixels sent;
+  ASSERT_TRUE(DecodePng(
+      {reinterpret_cast<const std::uint8_t*>(thumbnail.Body.data()), thumbnail.Body.size()}, sent));
+  platform::TPixels file;
+  ASSERT_TRUE(DecodeBmpFile(
+      ReplaceExtension(PortablePath(Main().PresetList[2], Main().DataFolder), ".thm"), file));
+  EXPECT_EQ(sent.Width, 240);
+  EXPECT_EQ(sent.Width, file.Width);
+  EXPECT_EQ(sent.Height, file.Height);
+  EXPECT_TRUE(sent.Pixels == file.Pixels);
 
   struct Case {
     const char* path;
