@@ -29,7 +29,7 @@ need_packages() {
   fi
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip; do
+    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip liblo-tools; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -146,6 +146,33 @@ build_civetweb() {
   cmake --build "$deps/build/civetweb" -j"$jobs" --target install
 }
 
+# OSC for the remote (liblo's source package is not to be had): oscpack's message and Windows UDP
+# sources, compiled as they are into a static library; headers under include/oscpack as Debian
+# installs them.
+build_oscpack() {
+  [ -f "$deps/lib/liboscpack.a" ] && return
+  local dir
+  dir=$(fetch_source oscpack)
+  # Its 64-bit integer is a long on x86-64 unless the compiler is Microsoft's, and mingw-w64's long
+  # is 32 bits as Microsoft's is: there it takes the long long of other systems, or its own checks
+  # abort the program. Only the first such test is the 64-bit type's.
+  sed -i '0,/^#elif defined(__x86_64__) || defined(_M_X64)/s//#elif (defined(__x86_64__) || defined(_M_X64)) \&\& !defined(_WIN32)/' \
+    "$dir/osc/OscTypes.h"
+  grep -q '^#elif (defined(__x86_64__) || defined(_M_X64)) && !defined(_WIN32)' \
+    "$dir/osc/OscTypes.h" || { echo "build-win: oscpack's OscTypes.h is not as expected" >&2; exit 1; }
+  mkdir -p "$deps/build/oscpack" "$deps/lib" "$deps/include/oscpack/osc" "$deps/include/oscpack/ip"
+  local objects=() file
+  for file in osc/OscTypes.cpp osc/OscReceivedElements.cpp osc/OscOutboundPacketStream.cpp \
+    ip/IpEndpointName.cpp ip/win32/NetworkingUtils.cpp ip/win32/UdpSocket.cpp; do
+    local object="$deps/build/oscpack/$(basename "$file" .cpp).o"
+    $host-g++-posix -O2 -c "$dir/$file" -I"$dir" -o "$object"
+    objects+=("$object")
+  done
+  $host-ar rcs "$deps/lib/liboscpack.a" "${objects[@]}"
+  cp "$dir"/osc/*.h "$deps/include/oscpack/osc/"
+  cp "$dir"/ip/*.h "$deps/include/oscpack/ip/"
+}
+
 # JSON for the remote: header-only, installed from the source package with its CMake package.
 build_nlohmann() {
   [ -f "$deps/share/cmake/nlohmann_json/nlohmann_jsonConfig.cmake" ] && return
@@ -163,6 +190,7 @@ build_csv
 build_zlib
 build_spng
 build_civetweb
+build_oscpack
 build_nlohmann
 if [ $deps_only = 1 ]; then exit 0; fi
 
