@@ -132,15 +132,18 @@ build_csv() {
   cp "$dir/csv.h" "$deps/include/"
 }
 
-# The remote's HTTP and WebSocket server: no TLS, no scripting, and no file serving at all.
+# The remote's HTTP and WebSocket server: no TLS, no scripting, and no file serving at all; IPv6
+# as well (a library kept from before IPv6 was asked for is built again).
 build_civetweb() {
-  [ -f "$deps/lib/libcivetweb.a" ] && return
+  [ -f "$deps/lib/libcivetweb.a" ] &&
+    grep -q '^CIVETWEB_ENABLE_IPV6:BOOL=ON' "$deps/build/civetweb/CMakeCache.txt" 2>/dev/null && return
   local dir
   dir=$(fetch_source civetweb)
   cmake -S "$dir" -B "$deps/build/civetweb" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib \
-    -DBUILD_SHARED_LIBS=OFF -DCIVETWEB_ENABLE_WEBSOCKETS=ON -DCIVETWEB_ENABLE_SSL=OFF \
-    -DCIVETWEB_ENABLE_CXX=OFF -DCIVETWEB_BUILD_TESTING=OFF -DCIVETWEB_DISABLE_CGI=ON \
+    -DBUILD_SHARED_LIBS=OFF -DCIVETWEB_ENABLE_WEBSOCKETS=ON -DCIVETWEB_ENABLE_IPV6=ON \
+    -DCIVETWEB_ENABLE_SSL=OFF -DCIVETWEB_ENABLE_CXX=OFF -DCIVETWEB_BUILD_TESTING=OFF \
+    -DCIVETWEB_DISABLE_CGI=ON \
     -DCIVETWEB_SERVE_NO_FILES=ON -DCIVETWEB_ENABLE_SERVER_EXECUTABLE=OFF \
     -DCIVETWEB_INSTALL_EXECUTABLE=OFF -DCIVETWEB_ENABLE_ASAN=OFF
   cmake --build "$deps/build/civetweb" -j"$jobs" --target install

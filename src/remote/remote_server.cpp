@@ -84,9 +84,16 @@ std::optional<std::string> QueryPin(const mg_connection* connection) {
   return QueryValue(query, "pin");
 }
 
+// civetweb's spelling; every IPv6 address, "[::]", is "+PORT": IPv4 and IPv6 on one socket, as
+// anyone asking for "::" expects.
 std::string ListenOption(const TEndpoint& endpoint) {
-  return endpoint.Address + ":" + std::to_string(endpoint.Port);
+  std::string option = endpoint.Address == "[::]" ? "+" : endpoint.Address + ":";
+  option += std::to_string(endpoint.Port);
+  return option;
 }
+
+// mg_check_feature's bit for a library built with IPv6.
+constexpr unsigned kLibraryHasIpv6 = 8;
 
 }  // namespace
 
@@ -101,6 +108,15 @@ TRemoteServer::~TRemoteServer() {
 bool TRemoteServer::Start(const TEndpoint& endpoint, std::string& error) {
   mg_init_library(0);
   const std::string ports = ListenOption(endpoint);
+  // Without IPv6 the library would take "+PORT" as IPv4 only and refuse "[::1]" in words of its
+  // own; say plainly what is missing instead.
+  if (!endpoint.Address.empty() && endpoint.Address.front() == '[' &&
+      mg_check_feature(kLibraryHasIpv6) == 0) {
+    error = "cannot listen on " + endpoint.Address +
+            ": this build's web server library has no "
+            "IPv6; give an IPv4 address (0.0.0.0 for every one)";
+    return false;
+  }
   const std::string threads = std::to_string(kMaxFeedClients + 16);
   const char* options[] = {"listening_ports",
                            ports.c_str(),
