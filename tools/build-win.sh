@@ -153,9 +153,11 @@ build_civetweb() {
 # sources, compiled as they are into a static library; headers under include/oscpack as Debian
 # installs them.
 build_oscpack() {
-  [ -f "$deps/lib/liboscpack.a" ] && return
+  # (The mark tells a library built with both mends below from one built before them.)
+  [ -f "$deps/lib/liboscpack.a" ] && [ -f "$deps/build/oscpack/mended" ] && return
   local dir
   dir=$(fetch_source oscpack)
+  bash "$src/tools/oscpack-mend.sh" "$dir"
   # Its 64-bit integer is a long on x86-64 unless the compiler is Microsoft's, and mingw-w64's long
   # is 32 bits as Microsoft's is: there it takes the long long of other systems, or its own checks
   # abort the program. Only the first such test is the 64-bit type's.
@@ -174,6 +176,7 @@ build_oscpack() {
   $host-ar rcs "$deps/lib/liboscpack.a" "${objects[@]}"
   cp "$dir"/osc/*.h "$deps/include/oscpack/osc/"
   cp "$dir"/ip/*.h "$deps/include/oscpack/ip/"
+  touch "$deps/build/oscpack/mended"
 }
 
 # JSON for the remote: header-only, installed from the source package with its CMake package.
