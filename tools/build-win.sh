@@ -29,7 +29,7 @@ need_packages() {
   fi
   local missing=()
   for p in g++-mingw-w64-x86-64-posix wine64 fonts-wine cmake ninja-build pkgconf dpkg-dev xvfb xdotool \
-    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip; do
+    googletest imagemagick openbox x11-apps pulseaudio pulseaudio-utils sox zip unzip liblo-tools; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -132,18 +132,51 @@ build_csv() {
   cp "$dir/csv.h" "$deps/include/"
 }
 
-# The remote's HTTP and WebSocket server: no TLS, no scripting, and no file serving at all.
+# The remote's HTTP and WebSocket server: no TLS, no scripting, and no file serving at all; IPv6
+# as well (a library kept from before IPv6 was asked for is built again).
 build_civetweb() {
-  [ -f "$deps/lib/libcivetweb.a" ] && return
+  [ -f "$deps/lib/libcivetweb.a" ] &&
+    grep -q '^CIVETWEB_ENABLE_IPV6:BOOL=ON' "$deps/build/civetweb/CMakeCache.txt" 2>/dev/null && return
   local dir
   dir=$(fetch_source civetweb)
   cmake -S "$dir" -B "$deps/build/civetweb" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib \
-    -DBUILD_SHARED_LIBS=OFF -DCIVETWEB_ENABLE_WEBSOCKETS=ON -DCIVETWEB_ENABLE_SSL=OFF \
-    -DCIVETWEB_ENABLE_CXX=OFF -DCIVETWEB_BUILD_TESTING=OFF -DCIVETWEB_DISABLE_CGI=ON \
+    -DBUILD_SHARED_LIBS=OFF -DCIVETWEB_ENABLE_WEBSOCKETS=ON -DCIVETWEB_ENABLE_IPV6=ON \
+    -DCIVETWEB_ENABLE_SSL=OFF -DCIVETWEB_ENABLE_CXX=OFF -DCIVETWEB_BUILD_TESTING=OFF \
+    -DCIVETWEB_DISABLE_CGI=ON \
     -DCIVETWEB_SERVE_NO_FILES=ON -DCIVETWEB_ENABLE_SERVER_EXECUTABLE=OFF \
     -DCIVETWEB_INSTALL_EXECUTABLE=OFF -DCIVETWEB_ENABLE_ASAN=OFF
   cmake --build "$deps/build/civetweb" -j"$jobs" --target install
+}
+
+# OSC for the remote (liblo's source package is not to be had): oscpack's message and Windows UDP
+# sources, compiled as they are into a static library; headers under include/oscpack as Debian
+# installs them.
+build_oscpack() {
+  # (The mark tells a library built with both mends below from one built before them.)
+  [ -f "$deps/lib/liboscpack.a" ] && [ -f "$deps/build/oscpack/mended" ] && return
+  local dir
+  dir=$(fetch_source oscpack)
+  bash "$src/tools/oscpack-mend.sh" "$dir"
+  # Its 64-bit integer is a long on x86-64 unless the compiler is Microsoft's, and mingw-w64's long
+  # is 32 bits as Microsoft's is: there it takes the long long of other systems, or its own checks
+  # abort the program. Only the first such test is the 64-bit type's.
+  sed -i '0,/^#elif defined(__x86_64__) || defined(_M_X64)/s//#elif (defined(__x86_64__) || defined(_M_X64)) \&\& !defined(_WIN32)/' \
+    "$dir/osc/OscTypes.h"
+  grep -q '^#elif (defined(__x86_64__) || defined(_M_X64)) && !defined(_WIN32)' \
+    "$dir/osc/OscTypes.h" || { echo "build-win: oscpack's OscTypes.h is not as expected" >&2; exit 1; }
+  mkdir -p "$deps/build/oscpack" "$deps/lib" "$deps/include/oscpack/osc" "$deps/include/oscpack/ip"
+  local objects=() file
+  for file in osc/OscTypes.cpp osc/OscReceivedElements.cpp osc/OscOutboundPacketStream.cpp \
+    ip/IpEndpointName.cpp ip/win32/NetworkingUtils.cpp ip/win32/UdpSocket.cpp; do
+    local object="$deps/build/oscpack/$(basename "$file" .cpp).o"
+    $host-g++-posix -O2 -c "$dir/$file" -I"$dir" -o "$object"
+    objects+=("$object")
+  done
+  $host-ar rcs "$deps/lib/liboscpack.a" "${objects[@]}"
+  cp "$dir"/osc/*.h "$deps/include/oscpack/osc/"
+  cp "$dir"/ip/*.h "$deps/include/oscpack/ip/"
+  touch "$deps/build/oscpack/mended"
 }
 
 # JSON for the remote: header-only, installed from the source package with its CMake package.
@@ -163,6 +196,7 @@ build_csv
 build_zlib
 build_spng
 build_civetweb
+build_oscpack
 build_nlohmann
 if [ $deps_only = 1 ]; then exit 0; fi
 

@@ -48,6 +48,18 @@ else
   without "no libspng source package: no PNG target"
 fi
 
+# oscpack, whose message decoding the Windows program's OSC listener uses (liblo's on Linux):
+# compiled into a second remote target, fuzz_remote_oscpack (see fuzz/CMakeLists.txt).
+oscpack="$PWD/$build/oscpack"
+oscpack_args=(-DROARMARK_FUZZ_OSCPACK_SOURCE=)
+if [ $have_sources = 1 ] && unpack_source oscpack "$oscpack"; then
+  bash tools/oscpack-mend.sh "$oscpack/src"
+  oscpack_args=(-DROARMARK_FUZZ_OSCPACK_SOURCE="$oscpack/src")
+  targets+=(remote_oscpack)
+else
+  without "no oscpack source package: the Windows program's OSC decoding is not fuzzed"
+fi
+
 # libjpeg-turbo, a static library built with the fuzzer's instrumentation.
 jpeg="$PWD/$build/libjpeg-turbo"
 jpeg_args=(-DROARMARK_FUZZ_LIBJPEG_SOURCE= -DROARMARK_FUZZ_LIBJPEG_BUILD=)
@@ -67,13 +79,14 @@ fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DROARMARK_BUILD_FUZZ=ON -DROARMARK_BUILD_QT=OFF -DROARMARK_BUILD_TESTS=OFF \
-  -DROARMARK_BUILD_BENCH=OFF "${spng_args[@]}" "${jpeg_args[@]}"
+  -DROARMARK_BUILD_BENCH=OFF "${spng_args[@]}" "${oscpack_args[@]}" "${jpeg_args[@]}"
 cmake --build "$build" -j2 --target fuzz_seeds "${targets[@]/#/fuzz_}"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$build/fuzz/fuzz_seeds" "$work/seeds"
 cp -r fuzz/remote_seeds "$work/seeds/remote"
+cp -r fuzz/remote_seeds "$work/seeds/remote_oscpack"
 mkdir -p "$build/artifacts"
 
 for target in "${targets[@]}"; do

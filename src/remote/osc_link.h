@@ -1,16 +1,15 @@
-// OSC over UDP (liblo): commands from show controllers, and the level sent on to a lighting
-// desk or visuals program.
+// OSC over UDP: commands from show controllers, and the level sent on to a lighting desk or
+// visuals program. The sockets are the OSC library's (liblo on Linux, oscpack on Windows).
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-
-#include <lo/lo_types.h>
 
 #include "remote/gui_call.h"
 #include "remote/pin_guard.h"
-#include "remote/remote_settings.h"
+#include "remote/remote_command.h"
 #include "remote/remote_target.h"
 
 namespace roarmark {
@@ -21,8 +20,8 @@ class TOscLink {
            std::function<std::uint64_t()> clock_ms);
   ~TOscLink();
 
-  // Listens on UDP `port`. With `loopback_only`, messages from other machines are dropped
-  // (the OSC library listens on every interface). False with `error` when the port is taken.
+  // Listens on UDP `port`; with `loopback_only`, messages from other machines are dropped.
+  // False with `error` when the port is taken.
   bool Listen(int port, bool loopback_only, std::string& error);
   // Where the level goes; false for a target that is not HOST:PORT.
   bool SetTarget(const std::string& host_port);
@@ -31,16 +30,17 @@ class TOscLink {
   void Stop();
 
  private:
-  static int Method(const char* path, const char* types, lo_arg** argv, int argc, void* message,
-                    void* self);
+  struct TSockets;  // the OSC library's listener and sender
+
+  // The listener's thread: a message from `address`, checked, runs on the GUI thread.
+  void Received(const TParsedOsc& parsed, const std::string& address);
 
   IRemoteTarget& target_;
   TGuiCall& gui_;
   TPinGuard& guard_;
   std::function<std::uint64_t()> clock_ms_;
   bool loopback_only_ = true;
-  lo_server_thread server_ = nullptr;
-  lo_address target_address_ = nullptr;
+  std::unique_ptr<TSockets> sockets_;
 };
 
 }  // namespace roarmark

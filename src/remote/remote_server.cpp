@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "display/pictures/bmp_reader.h"
-#include "display/pictures/bmp_writer.h"
+#include "display/pictures/png_writer.h"
 #include "remote/command_gate.h"
 #include "remote/pages.h"
 #include "remote/request_checks.h"
@@ -84,9 +84,16 @@ std::optional<std::string> QueryPin(const mg_connection* connection) {
   return QueryValue(query, "pin");
 }
 
+// civetweb's spelling; every IPv6 address, "[::]", is "+PORT": IPv4 and IPv6 on one socket, as
+// anyone asking for "::" expects.
 std::string ListenOption(const TEndpoint& endpoint) {
-  return endpoint.Address + ":" + std::to_string(endpoint.Port);
+  std::string option = endpoint.Address == "[::]" ? "+" : endpoint.Address + ":";
+  option += std::to_string(endpoint.Port);
+  return option;
 }
+
+// mg_check_feature's bit for a library built with IPv6.
+constexpr unsigned kLibraryHasIpv6 = 8;
 
 }  // namespace
 
@@ -101,6 +108,15 @@ TRemoteServer::~TRemoteServer() {
 bool TRemoteServer::Start(const TEndpoint& endpoint, std::string& error) {
   mg_init_library(0);
   const std::string ports = ListenOption(endpoint);
+  // Without IPv6 the library would take "+PORT" as IPv4 only and refuse "[::1]" in words of its
+  // own; say plainly what is missing instead.
+  if (!endpoint.Address.empty() && endpoint.Address.front() == '[' &&
+      mg_check_feature(kLibraryHasIpv6) == 0) {
+    error = "cannot listen on " + endpoint.Address +
+            ": this build's web server library has no "
+            "IPv6; give an IPv4 address (0.0.0.0 for every one)";
+    return false;
+  }
   const std::string threads = std::to_string(kMaxFeedClients + 16);
   const char* options[] = {"listening_ports",
                            ports.c_str(),
@@ -238,14 +254,14 @@ int TRemoteServer::Thumbnail(mg_connection* connection, const std::string& slot_
   }
   // Read and checked here, off the GUI thread, by the same reader as every picture; what is
   // sent is the picture encoded afresh, never the file's own bytes.
+  // PNG, which every browser shows and which is a fraction of the BMP's size on a phone's link.
   platform::TPixels pixels;
-  std::vector<std::uint8_t> bmp;
+  std::vector<std::uint8_t> png;
   if (path.empty() || !DecodeBmpFile(path, pixels) ||
-      std::int64_t{pixels.Width} * pixels.Height > kMaxThumbnailPixels ||
-      !EncodeBmp24(pixels, bmp)) {
+      std::int64_t{pixels.Width} * pixels.Height > kMaxThumbnailPixels || !EncodePng(pixels, png)) {
     return ReplyStatus(connection, 404);
   }
-  return Reply(connection, 200, "image/bmp", bmp.data(), bmp.size());
+  return Reply(connection, 200, "image/png", png.data(), png.size());
 }
 
 // --- The feed -----------------------------------------------------------------------------------

@@ -43,7 +43,7 @@ bool TRemoteService::StartNetwork(std::string& error) {
     if (!settings_.OscTarget.empty()) osc_->SetTarget(settings_.OscTarget);
   }
 #endif
-  // A build without OSC (the Windows program) leaves "OSC Port" and "OSC Target" unused.
+  // A build without an OSC library leaves "OSC Port" and "OSC Target" unused.
   feed_thread_ = std::thread([this] { FeedLoop(); });
   return true;
 }

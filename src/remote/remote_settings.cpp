@@ -49,7 +49,9 @@ TRemoteSettings ReadRemoteSettings(const TIniFile& ini) {
   TRemoteSettings s;
   const char* r = kSectionRemote;
   s.Enabled = ini.ReadBool(r, "Enabled", s.Enabled);
-  const std::string address = ini.ReadString(r, "Address", s.Address);
+  std::string address = ini.ReadString(r, "Address", s.Address);
+  // An IPv6 address may be written bare ("::", "::1"); it is kept bracketed, as --remote takes it.
+  if (IsIpv6Literal(address)) address = "[" + address + "]";
   if (ParseEndpoint(address + ":1", s.Address)) s.Address = address;
   const std::int32_t port = ini.ReadInteger(r, "Port", s.Port);
   if (port >= 1 && port <= 65535) s.Port = port;

@@ -33,15 +33,30 @@ struct THttpAnswer {
   std::string Body;
 };
 
-// One request; `head` holds extra header lines, each ending in CR LF.
+// True when this machine has the IPv6 loopback address ::1.
+inline bool HasIpv6Loopback() {
+  const int s = socket(AF_INET6, SOCK_STREAM, 0);
+  if (s < 0) return false;
+  sockaddr_in6 a{};
+  a.sin6_family = AF_INET6;
+  a.sin6_addr = in6addr_loopback;
+  const bool bound = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  close(s);
+  return bound;
+}
+
+// One request to `host` (an IPv4 or IPv6 literal); `head` holds extra header lines, each ending
+// in CR LF.
 inline THttpAnswer Request(int port, const std::string& method, const std::string& path,
-                           const std::string& body = "", const std::string& head = "") {
+                           const std::string& body = "", const std::string& head = "",
+                           const std::string& host = "127.0.0.1") {
   THttpAnswer answer;
   char error[256] = "";
-  mg_connection* c = mg_connect_client("127.0.0.1", port, 0, error, sizeof error);
+  mg_connection* c = mg_connect_client(host.c_str(), port, 0, error, sizeof error);
   if (c == nullptr) return answer;
-  mg_printf(c, "%s %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n%sContent-Length: %zu\r\n\r\n",
-            method.c_str(), path.c_str(), port, head.c_str(), body.size());
+  const std::string host_header = host.find(':') == std::string::npos ? host : "[" + host + "]";
+  mg_printf(c, "%s %s HTTP/1.1\r\nHost: %s:%d\r\n%sContent-Length: %zu\r\n\r\n", method.c_str(),
+            path.c_str(), host_header.c_str(), port, head.c_str(), body.size());
   mg_write(c, body.data(), body.size());
   if (mg_get_response(c, error, sizeof error, 20000) >= 0) {
     const mg_response_info* info = mg_get_response_info(c);

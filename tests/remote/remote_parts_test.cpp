@@ -77,6 +77,11 @@ TEST(RemoteSettings, ReadsTheRemoteSectionKeepingDefaultsForBadValues) {
        true, "0.0.0.0", 9000, " 2468", 9001, "192.168.1.50:7000"},
       {"[remote]\nenabled=1\nport=70000\naddress=my.host\nosc port=-1\nosc target=desk\n", true,
        "127.0.0.1", 8765, "", 0, ""},
+      // IPv6 written bare or bracketed, kept as --remote takes it.
+      {"[Remote]\nAddress=::\n", false, "[::]", 8765, "", 0, ""},
+      {"[Remote]\nAddress=::1\n", false, "[::1]", 8765, "", 0, ""},
+      {"[Remote]\nAddress=[::1]\n", false, "[::1]", 8765, "", 0, ""},
+      {"[Remote]\nAddress=[::1\n", false, "127.0.0.1", 8765, "", 0, ""},
   };
   for (const Case& c : cases) {
     const TRemoteSettings s = ReadRemoteSettings(TIniFile::Parse(c.ini));

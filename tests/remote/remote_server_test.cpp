@@ -4,16 +4,20 @@
 #include <gtest/gtest.h>
 #include <lo/lo.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <future>
+#include <iostream>
 #include <thread>
 
 #include "../app/sim_program_test.h"
 #include "core/main_window.h"
 #include "display/pictures/bmp_reader.h"
 #include "display/pictures/bmp_writer.h"
+#include "display/pictures/png_reader.h"
 #include "http_client.h"
 #include "remote/remote_service.h"
+#include "settings/paths.h"
 
 namespace roarmark::test {
 namespace {
@@ -119,14 +123,21 @@ TEST_F(RemoteServerTest, ServesStatePagesAndThumbnailsButNoFiles) {
   EXPECT_THAT(state.Body, HasSubstr(R"({"slot":1,"name":"Vertical Bars.cfg","thumbnail":true})"));
   EXPECT_THAT(state.Body, HasSubstr(R"({"slot":7,"name":"","thumbnail":false})"));
 
+  // A thumbnail goes out as PNG holding the very picture of the preset's ".thm" file.
   const THttpAnswer thumbnail = Get("/api/thumbnail/2");
   ASSERT_EQ(thumbnail.Status, 200);
-  EXPECT_EQ(thumbnail.ContentType, "image/bmp");
-  platform::TPixels pixels;
-  ASSERT_TRUE(DecodeBmp(
-      {reinterpret_cast<const std::uint8_t*>(thumbnail.Body.data()), thumbnail.Body.size()},
-      pixels));
-  EXPECT_EQ(pixels.Width, 240);
+  EXPECT_EQ(thumbnail.ContentType, "image/png");
+  EXPECT_EQ(thumbnail.Body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  platform::TPixels sent;
+  ASSERT_TRUE(DecodePng(
+      {reinterpret_cast<const std::uint8_t*>(thumbnail.Body.data()), thumbnail.Body.size()}, sent));
+  platform::TPixels file;
+  ASSERT_TRUE(DecodeBmpFile(
+      ReplaceExtension(PortablePath(Main().PresetList[2], Main().DataFolder), ".thm"), file));
+  EXPECT_EQ(sent.Width, 240);
+  EXPECT_EQ(sent.Width, file.Width);
+  EXPECT_EQ(sent.Height, file.Height);
+  EXPECT_TRUE(sent.Pixels == file.Pixels);
 
   struct Case {
     const char* path;
@@ -167,6 +178,31 @@ TEST_F(RemoteServerTest, PagesFromElsewhereAndOversizeRequestsAreRefused) {
     many += "X-" + std::to_string(i) + ": 1\r\n";
   EXPECT_THAT(Post(R"({"cmd":"blank"})", many).Status, ::testing::AnyOf(0, 400, 413, 431));
   EXPECT_FALSE(Main().State.Blanked);
+}
+
+// "::" is every address, IPv6 and IPv4 on one socket, where the web server library has IPv6;
+// where it has not, the program says so at start and the meter runs on without its remote.
+TEST_F(RemoteServerTest, EveryAddressOfIpv6AndIpv4WhereTheLibraryHasIpv6) {
+  if (mg_check_feature(8) == 0) {
+    ::testing::internal::CaptureStderr();
+    StartWithRemote("[::]", "[Remote]\nPIN=2468\n");
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("remote control off: cannot listen on [::]: this build's web server "
+                          "library has no IPv6"));
+    EXPECT_EQ(Get("/api/state?pin=2468").Status, 0);
+    std::cout << "NOTE: this civetweb is built without IPv6: only its refusal is checked\n";
+    return;
+  }
+  if (!HasIpv6Loopback()) {
+    if (std::getenv("ROARMARK_CI")) FAIL() << "CI needs the IPv6 loopback address ::1";
+    GTEST_SKIP() << "SKIPPED LOUDLY: this machine has no IPv6 loopback address ::1";
+  }
+  StartWithRemote("[::]", "[Remote]\nPIN=2468\n");
+  for (const char* host : {"::1", "127.0.0.1"}) {
+    const THttpAnswer answer =
+        WhileServing([&] { return Request(port, "GET", "/api/state?pin=2468", "", "", host); });
+    EXPECT_EQ(answer.Status, 200) << host;
+  }
 }
 
 // The recording: twenty buffers of silence, then twenty of a full-scale square wave; at the

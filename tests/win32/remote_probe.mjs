@@ -1,7 +1,8 @@
-// A WebSocket and HTTP client for the Windows program's remote: the feed comes about 40 times a
-// second with the tone's level, and a command changes what it says.
-// Usage: node --experimental-websocket remote_probe.mjs PORT
+// A WebSocket, HTTP and OSC client for the Windows program's remote: the feed comes about 40
+// times a second with the tone's level, and commands over HTTP and OSC change what it says.
+// Usage: node --experimental-websocket remote_probe.mjs PORT OSC_PORT
 import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
 
 const url = `127.0.0.1:${process.argv[2]}`;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -38,5 +39,13 @@ const wrong = await fetch(`http://${url}/api/command`, {
 assert.equal(wrong.status, 404);
 await sleep(500);
 assert.equal(messages.at(-1).blanked, true, 'the blank command did not reach the feed');
+
+// The same commands over OSC (liblo's oscsend): hold on, and blank again, which unblanks.
+const osc = (...args) => execFileSync('oscsend', ['127.0.0.1', process.argv[3], ...args]);
+osc('/roarmark/hold', 'i', '1');
+osc('/roarmark/blank');
+await sleep(500);
+assert.equal(messages.at(-1).hold, true, 'the OSC hold command did not reach the feed');
+assert.equal(messages.at(-1).blanked, false, 'the OSC blank command did not reach the feed');
 console.log('remote probe passed');
 socket.close();

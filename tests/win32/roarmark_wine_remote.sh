@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # roarmark.exe's remote under wine: the program hears a tone and serves its feed and commands on
-# loopback (--remote); a WebSocket client (node's) reads the feed and sends commands.
+# loopback (--remote); a WebSocket client (node's) reads the feed and sends commands, over HTTP and
+# OSC, and the level comes as OSC to a listener (liblo's oscdump) standing in for a lighting desk.
+# Then, started again on "[::]" with a PIN, it answers on IPv6 and IPv4 loopback alike.
 # Usage: roarmark_wine_remote.sh PATH_TO_ROARMARK_EXE
 set -u
 exe=$1
@@ -9,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_ready
 export WINEDEBUG=err+all,fixme-all
 
-for tool in Xvfb pulseaudio pactl sox xdotool convert node; do
+for tool in Xvfb pulseaudio pactl sox xdotool convert node oscsend oscdump curl; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
@@ -38,9 +40,15 @@ stage_screen 191 1280x1024 || fail "no virtual screen"
 folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
 rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
 mkdir -p "$folder/Files" "$folder/Help"
+osc_port=$((40000 + RANDOM % 10000))
+desk_port=$((50000 + RANDOM % 10000))
 printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\ncal=0\r\n' >"$folder/Roarmark.ini"
+printf '[Remote]\r\nOSC Port=%s\r\nOSC Target=127.0.0.1:%s\r\n' "$osc_port" "$desk_port" \
+  >>"$folder/Roarmark.ini"
 convert -size 800x600 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
 
+oscdump -L "$desk_port" >"$work/desk.log" 2>&1 &
+pids+=($!)
 sox -n -t pulseaudio roar synth 120 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
 pids+=($!)
 port=$((20000 + RANDOM % 20000))
@@ -55,4 +63,34 @@ for _ in $(seq 600); do
 done
 [ -n "$listening" ] || fail "roarmark.exe does not listen on $port"
 sleep 3  # the capture starts and the meter settles on the tone
-node --experimental-websocket --no-warnings "$here/remote_probe.mjs" "$port" || fail "the remote probe failed"
+node --experimental-websocket --no-warnings "$here/remote_probe.mjs" "$port" "$osc_port" ||
+  fail "the remote probe failed"
+# The desk heard the level with every buffer: the tone's, well above the middle. oscdump prints
+# each message as "TIMETAG PATH TYPES VALUES".
+levels=$(awk '$2 == "/roarmark/level" && $3 == "f"' "$work/desk.log" | wc -l)
+loud=$(awk '$2 == "/roarmark/level" && $3 == "f" && $4 > 50' "$work/desk.log" | wc -l)
+echo "OSC desk: $levels levels, $loud above 50"
+[ "$levels" -ge 100 ] && [ "$loud" -ge 50 ] || { tail -5 "$work/desk.log"; fail "no OSC level feed"; }
+
+kill $app
+wait $app 2>/dev/null
+"$WINESERVER" -w 2>/dev/null
+printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\ncal=0\r\n[Remote]\r\nPIN=1357\r\n' \
+  >"$folder/Roarmark.ini"
+port=$((20000 + RANDOM % 20000))
+"$WINE" "$exe" --remote "[::]:$port" >"$work/roarmark.log" 2>&1 &
+app=$!
+pids+=($app)
+for host in 127.0.0.1 '[::1]'; do
+  status=
+  for _ in $(seq 300); do
+    status=$(curl -g -s -o /dev/null -w '%{http_code}' -H 'X-Roarmark-Pin: 1357' \
+      "http://$host:$port/api/state")
+    [ "$status" = 200 ] && break
+    kill -0 $app 2>/dev/null || fail "roarmark.exe ended"
+    sleep 0.1
+  done
+  echo "on [::]:$port, $host answers $status"
+  [ "$status" = 200 ] || fail "no answer on $host from the remote on [::]"
+done
+echo "remote under wine passed"

@@ -1,10 +1,12 @@
 // From liblo's typed arguments to the command checks shared with the JSON commands.
-#include "remote/osc_message.h"
+#include "remote/osc_message_liblo.h"
 
 #include <lo/lo.h>
 
 #include <cstring>
 #include <vector>
+
+#include "remote/osc_message.h"
 
 namespace roarmark {
 
