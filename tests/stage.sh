@@ -1,7 +1,8 @@
 # The stage the desktop checks run on, sourced by them: a work folder whose processes end with
 # the script, a private sound server whose microphone "RoarMic" hears what is played to the sink
 # "roar", a virtual screen with a window manager, and the program's data folder.
-# Where a step cannot be taken its function is false and leaves the reason in `stage_why`.
+# Where a step cannot be taken its function is false and leaves the reason in `stage_why`
+# (stage_free_display, run in a subshell, gives none).
 
 # Makes the work folder `work` (/tmp/roarmark-NAME.XXXXXX) and the list `pids` of processes that
 # stage_end ends on exit. A script with more to undo traps its own cleanup that calls stage_end.
@@ -60,14 +61,13 @@ stage_free_display() {
   for n in $(seq "$1" $(($1 + 49))); do
     if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then echo "$n"; return 0; fi
   done
-  stage_why="no free display"
   return 1
 }
 
 # Starts Xvfb at SIZE (WIDTHxHEIGHT) on a free display from FIRST on, given any further Xvfb
 # options; sets `display` and exports DISPLAY.
 stage_screen() {  # FIRST SIZE [OPTION...]
-  display=$(stage_free_display "$1") || return 1
+  display=$(stage_free_display "$1") || { stage_why="no free display"; return 1; }
   Xvfb :$display -screen 0 "${2}x24" "${@:3}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   export DISPLAY=:$display
