@@ -25,13 +25,13 @@ for tool in "${tools[@]}"; do
   fi
 done
 
-work=$(mktemp -d /tmp/roarmark-e2e.XXXXXX)
-pids=()
+. "$(dirname "$0")/../stage.sh"
+stage_begin e2e
 server_pids=()
 cleanup() {
-  for pid in "${server_pids[@]}" "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${server_pids[@]}" "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
+  for pid in "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  stage_end
 }
 trap cleanup EXIT
 
@@ -83,34 +83,20 @@ start_server || { cat "$work/server.log"; skip_test "the $server_kind sound serv
 roarmic_module=$(plug_roarmic) || fail "no RoarMic source"
 
 # ---- Screen: a free display number, with a window manager
-display=
-for n in $(seq 90 140); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip_test "no free display"
 # Screenshots are read from the server's own framebuffer file: what the screen shows, whatever a
 # client's grab of the root window makes of it.
 mkdir "$work/fb"
-Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_screen 90 1920x1080 -fbdir "$work/fb" || skip_test "$stage_why"
+stage_openbox
 
 # ---- Data folder: the device by name, full screen, and a plain picture of the screen's size
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
+stage_data_folder
 settings() {  # FULLSCREEN FITSCREEN
-  printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=%s\r\nFitScreen=%s\r\n' "$1" "$2" \
-    >"$folder/Roarmark.ini"
+  stage_settings "FullScreen=$1" "FitScreen=$2"
 }
 settings 1 1
 picture_colour='rgb(32,48,64)'
-convert -size 1920x1080 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_picture 1920x1080 "xc:$picture_colour"
 
 screenshot() {  # NAME: the whole screen as PNG
   convert "xwd:$work/fb/Xvfb_screen0" "$work/$1.png" || fail "no screenshot"
@@ -127,12 +113,6 @@ lit_share() {
 above() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v > t) }'; }
 below() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v < t) }'; }
 
-wait_for() {  # SECONDS COMMAND...: true once COMMAND succeeds within SECONDS
-  local tenths=$(($1 * 10))
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 # The program's windows by their client size (caption "Roarmark").
 window_sized() {  # WIDTH HEIGHT: prints the id of the visible window with that client size
   local id
