@@ -30,16 +30,16 @@ for tool in "${tools[@]}"; do
   fi
 done
 
-work=$(mktemp -d /tmp/roarmark-recovery.XXXXXX)
-pids=()
+. "$(dirname "$0")/../stage.sh"
+stage_begin recovery
 server_pids=()
 tone_pid=
 stall_pid=
 cleanup() {
   [ -n "$stall_pid" ] && kill -CONT "$stall_pid" 2>/dev/null
-  for pid in $tone_pid "${pids[@]}" "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in $tone_pid "${pids[@]}" "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
+  for pid in $tone_pid "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in $tone_pid "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  stage_end
 }
 trap cleanup EXIT
 
@@ -60,28 +60,15 @@ mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
 
 # ---- Screen: a free display number, with a window manager
-display=
-for n in $(seq 141 190); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip "no free display"
 mkdir "$work/fb"
-Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_screen 141 1920x1080 -fbdir "$work/fb" || skip "$stage_why"
+stage_openbox
 
 # ---- Data folder: RoarMic by name, full screen over a plain picture of the screen's size
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\n' >"$folder/Roarmark.ini"
+stage_data_folder
+stage_settings FullScreen=1 FitScreen=1
 picture_colour='rgb(32,48,64)'
-convert -size 1920x1080 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_picture 1920x1080 "xc:$picture_colour"
 
 # ---- Looking at the screen
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
