@@ -4,18 +4,20 @@
 # Where a step cannot be taken its function is false and leaves the reason in `stage_why`
 # (stage_free_display, run in a subshell, gives none).
 
-# Makes the work folder `work` (/tmp/roarmark-NAME.XXXXXX) and the list `pids` of processes that
-# stage_end ends on exit. A script with more to undo traps its own cleanup that calls stage_end.
+# Makes the work folder `work` (/tmp/roarmark-NAME.XXXXXX) and the lists `server_pids` (a sound
+# server's processes, ended first) and `pids` of processes that stage_end ends on exit. A script
+# with more to undo traps its own cleanup that calls stage_end.
 stage_begin() {
   work=$(mktemp -d "/tmp/roarmark-$1.XXXXXX")
+  server_pids=()
   pids=()
   trap stage_end EXIT
 }
 
 stage_end() {
   local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  for pid in "${server_pids[@]}" "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${server_pids[@]}" "${pids[@]}"; do wait "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 
@@ -53,6 +55,43 @@ stage_roarmic() {
 # The sound server with "RoarMic" as its default input.
 stage_sound() {
   stage_sound_server && stage_roarmic >/dev/null && pactl set-default-source roarmic
+}
+
+# A private session for a sound server run with its own default set-up: its state and cookie
+# stay in the work folder. Exports HOME, XDG_RUNTIME_DIR, XDG_CONFIG_HOME and PULSE_SERVER.
+stage_session() {
+  export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
+  mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+  export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+}
+
+# Starts KIND, pulseaudio (its default.pa, suspend-on-idle included) or pipewire (with
+# WirePlumber's defaults and its PulseAudio service), in the session; its processes go to
+# `server_pids`. False when it does not answer.
+stage_default_sound_server() {  # KIND
+  if [ "$1" = pipewire ]; then
+    pipewire >>"$work/server.log" 2>&1 &
+    server_pids+=($!)
+    sleep 0.3
+    wireplumber >>"$work/server.log" 2>&1 &
+    server_pids+=($!)
+    pipewire-pulse >>"$work/server.log" 2>&1 &
+    server_pids+=($!)
+  else
+    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+      >>"$work/server.log" 2>&1 &
+    server_pids+=($!)
+  fi
+  wait_for 5 pactl info >/dev/null 2>&1 && return 0
+  stage_why="the $1 sound server did not start"
+  return 1
+}
+
+# A second input, "OtherMic": the monitor of the silent sink "other".
+stage_othermic() {
+  pactl load-module module-null-sink sink_name=other >/dev/null &&
+    pactl load-module module-remap-source master=other.monitor source_name=othermic \
+      source_properties=device.description=OtherMic >/dev/null
 }
 
 # Prints the first display number from FIRST on (fifty of them) that no X server holds.

@@ -32,13 +32,11 @@ done
 
 . "$(dirname "$0")/../stage.sh"
 stage_begin recovery
-server_pids=()
 tone_pid=
 stall_pid=
 cleanup() {
   [ -n "$stall_pid" ] && kill -CONT "$stall_pid" 2>/dev/null
-  for pid in $tone_pid "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in $tone_pid "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  [ -n "$tone_pid" ] && kill "$tone_pid" 2>/dev/null && wait "$tone_pid" 2>/dev/null
   stage_end
 }
 trap cleanup EXIT
@@ -55,9 +53,7 @@ skip() {
 }
 
 # A private session: the server's state and cookie stay in the work folder.
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
-mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+stage_session
 
 # ---- Screen: a free display number, with a window manager
 mkdir "$work/fb"
@@ -114,24 +110,7 @@ expect_back_within() {  # SECONDS WHAT
 # ---- Sound: RoarMic is a pipe fed with a 1 kHz tone at its real pace, so stopping the writer
 # stops the input; OtherMic, the monitor of a silent output, remains while RoarMic is out.
 start_server() {
-  if [ "$server_kind" = pipewire ]; then
-    pipewire >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    sleep 0.3
-    wireplumber >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    pipewire-pulse >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  else
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-      >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  fi
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || return 1
-  pactl load-module module-null-sink sink_name=other >/dev/null &&
-    pactl load-module module-remap-source master=other.monitor source_name=othermic \
-      source_properties=device.description=OtherMic >/dev/null &&
+  stage_default_sound_server "$server_kind" && stage_othermic &&
     pactl load-module module-pipe-source source_name=roarmic file="$work/roar.fifo" format=s16le \
       rate=44100 channels=2 source_properties=device.description=RoarMic >/dev/null
 }

@@ -27,13 +27,6 @@ done
 
 . "$(dirname "$0")/../stage.sh"
 stage_begin e2e
-server_pids=()
-cleanup() {
-  for pid in "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
-  stage_end
-}
-trap cleanup EXIT
 
 fail() {
   echo "FAIL ($server_kind): $*"
@@ -45,30 +38,11 @@ fail() {
 # input "OtherMic", so that some input remains while RoarMic is unplugged
 # The server runs with its default set-up (suspend-on-idle included); its state and cookie stay
 # in the work folder.
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-mkdir -m 700 "$XDG_RUNTIME_DIR" && mkdir -p "$HOME"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+stage_session
 start_server() {
   server_pids=()
-  if [ "$server_kind" = pipewire ]; then
-    pipewire >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    sleep 0.3
-    wireplumber >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    pipewire-pulse >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  else
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-      >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  fi
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || return 1
-  pactl load-module module-null-sink sink_name=roar >/dev/null &&
-    pactl load-module module-null-sink sink_name=other >/dev/null &&
-    pactl load-module module-remap-source master=other.monitor source_name=othermic \
-      source_properties=device.description=OtherMic >/dev/null
+  stage_default_sound_server "$server_kind" &&
+    pactl load-module module-null-sink sink_name=roar >/dev/null && stage_othermic
 }
 stop_server() {
   for pid in "${server_pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
