@@ -148,6 +148,27 @@ stage_picture() {  # SIZE CANVAS
   return 1
 }
 
+# The program's windows: the visible ones captioned "Roarmark".
+# The first one's client geometry on the screen as "X Y W H".
+window_geometry() {
+  local id
+  id=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | head -1)
+  [ -n "$id" ] || return 1
+  xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+window_at() { [ "$(window_geometry)" = "$*" ]; }  # X Y W H
+window_count() { xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | wc -l; }
+# Prints the id of the one with that client size.
+window_sized() {  # WIDTH HEIGHT
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null); do
+    xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$" &&
+      { echo "$id"; return 0; }
+  done
+  return 1
+}
+
 # Waits up to ten seconds for something to listen on loopback PORT.
 stage_wait_port() {
   for _ in $(seq 100); do

@@ -56,16 +56,6 @@ stage_data_folder
 stage_settings FullScreen=1 FitScreen=1
 stage_picture 640x480 'xc:rgb(32,48,64)' || fail "no picture"
 
-# The visible main window's outer geometry as "X Y W H".
-geometry() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-at() { [ "$(geometry)" = "$*" ]; }
-windows() { xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | wc -l; }
 
 # ---- The show, in a Wayland session whose compositor cannot be reached: the program still
 # comes up on X, where it can choose its monitor and stay on top.
@@ -73,7 +63,8 @@ DISPLAY=:$proxy XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-roarmark-none \
   "$roarmark" >"$work/roarmark.log" 2>&1 &
 app=$!
 pids+=($app)
-wait_for 15 at 0 0 1920 1080 || fail "no full-screen window on monitor 1 (at $(geometry))"
+wait_for 15 window_at 0 0 1920 1080 ||
+  fail "no full-screen window on monitor 1 (at $(window_geometry))"
 grep -q 'display server: xcb$' "$folder/Roarmark.log" || fail "not on X in a Wayland session"
 wait_for 5 grep -q '^Inhibit Roarmark' "$work/standin" || fail "the screen saver was not inhibited"
 
@@ -85,7 +76,7 @@ took=$(($(date +%s) - start))
 [ $code = 0 ] || fail "the second start ended with $code"
 [ $took -le 5 ] || fail "the second start took $took s to end"
 sleep 0.5
-[ "$(windows)" = 1 ] || fail "$(windows) Roarmark windows after a second start"
+[ "$(window_count)" = 1 ] || fail "$(window_count) Roarmark windows after a second start"
 kill -0 $app 2>/dev/null || fail "the first program ended"
 
 # ---- A normal end (Ctrl+X): the screen saver is given back

@@ -78,14 +78,6 @@ wait_for() {  # SECONDS COMMAND...: true once COMMAND succeeds within SECONDS of
     sleep 0.1
   done
 }
-window_sized() {  # WIDTH HEIGHT: the id of the visible window "Roarmark" with that client size
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null); do
-    xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$" &&
-      { echo "$id"; return 0; }
-  done
-  return 1
-}
 loss_dialog_shown() { window_sized 542 142 >/dev/null; }
 dialog_gone() { ! loss_dialog_shown; }
 # Share of the default vertical meter box (columns 188..315, rows 114..763) that is lit.

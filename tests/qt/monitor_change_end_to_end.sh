@@ -71,27 +71,20 @@ stage_data_folder
 stage_settings FullScreen=1 FitScreen=1 Monitor=2
 stage_picture 1920x1080 gradient:'rgb(32,48,64)-rgb(200,120,40)' || fail "no picture"
 
-# The main window's client geometry on the screen as "X Y W H".
-geometry() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-at() { [ "$(geometry)" = "$*" ]; }
 
 "$roarmark" >"$work/roarmark.log" 2>&1 &
 app=$!
 pids+=($app)
-wait_for 15 at 1920 0 1280 720 || fail "start: not full screen on monitor 2 (at $(geometry))"
+wait_for 15 window_at 1920 0 1280 720 ||
+  fail "start: not full screen on monitor 2 (at $(window_geometry))"
 
 # Each change (the xrandr arguments) and where the window must be then: the chosen monitor's
 # bounds while it is there, monitor 1's otherwise. Monitor 1 is the primary one.
 while IFS='|' read -r what arguments expected; do
   # shellcheck disable=SC2086
   xrandr $arguments || fail "$what: xrandr refused"
-  wait_for 10 at $expected || fail "$what: the window is at $(geometry), not $expected"
+  wait_for 10 window_at $expected ||
+    fail "$what: the window is at $(window_geometry), not $expected"
   echo "$what: window at $expected"
 done <<'EOF'
 monitor 2 at 1024x768       |--output DUMMY1 --mode m1024x768                                     |1920 0 1024 768

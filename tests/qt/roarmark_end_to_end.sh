@@ -87,15 +87,6 @@ lit_share() {
 above() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v > t) }'; }
 below() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v < t) }'; }
 
-# The program's windows by their client size (caption "Roarmark").
-window_sized() {  # WIDTH HEIGHT: prints the id of the visible window with that client size
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null); do
-    xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$" &&
-      { echo "$id"; return 0; }
-  done
-  return 1
-}
 loss_dialog_shown() { window_sized 542 142 >/dev/null; }
 dialog_gone() { ! loss_dialog_shown; }
 
