@@ -13,33 +13,19 @@ for tool in Xvfb pulseaudio pactl sox xdotool convert node; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-"$WINESERVER" -k 2>/dev/null
-"$WINESERVER" -w 2>/dev/null
-work=$(mktemp -d /tmp/roarmark-wine-remote.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  "$WINESERVER" -k 2>/dev/null
-  "$WINESERVER" -w 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+wine_stage_begin wine-remote
 fail() {
   echo "FAIL: $*"
   [ -f "$work/roarmark.log" ] && tail -20 "$work/roarmark.log"
   exit 1
 }
 
-. "$here/../remote/stage.sh"
 stage_sound || fail "no sound server"
 stage_screen 191 1280x1024 || fail "no virtual screen"
 
-folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
-rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\ncal=0\r\n' >"$folder/Roarmark.ini"
-convert -size 800x600 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+wine_data_folder
+stage_settings FitScreen=0 cal=0
+stage_picture 800x600 'xc:rgb(32,48,64)'
 
 sox -n -t pulseaudio roar synth 120 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
 pids+=($!)
