@@ -55,39 +55,16 @@ if [ -n "${LAYOUTS:-}" ]; then
   layouts=("${chosen[@]}")
 fi
 
-work=$(mktemp -d /tmp/roarmark-cpu.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../../tests/stage.sh"
+stage_begin cpu
+stop() { echo "$*"; exit 2; }
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || { echo "no sound server"; exit 2; }
+stage_sound_server || stop "$stage_why"
+stage_roarmic >/dev/null || stop "$stage_why"
+stage_screen 141 1920x1080 || stop "$stage_why"
 
-display=
-for n in $(seq 141 190); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-Xvfb :$display -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
-convert -size 1920x1080 gradient:navy-black -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_data_folder
+stage_picture 1920x1080 gradient:navy-black || stop "$stage_why"
 
 total=$(((seconds + 5) * ${#layouts[@]} * ${#programs[@]} * rounds + 30))
 if [ "$signal" = tone ]; then
@@ -111,8 +88,9 @@ for layout in "${layouts[@]}"; do
   for round in $(seq "$rounds"); do
   for index in "${!programs[@]}"; do
     program=${programs[$index]}
-    printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\nStyle=%s\r\nMeter Position X=%s\r\nMeter Position Y=%s\r\nMeter Width=%s\r\nMeter Height=%s\r\nReadout Position X=%s\r\nReadout Position Y=%s\r\nFontSize=%s\r\n' \
-      "$style" "$mx" "$my" "$mw" "$mh" "$rx" "$ry" "$font" >"$folder/Roarmark.ini"
+    stage_settings FullScreen=1 FitScreen=1 "Style=$style" "Meter Position X=$mx" \
+      "Meter Position Y=$my" "Meter Width=$mw" "Meter Height=$mh" "Readout Position X=$rx" \
+      "Readout Position Y=$ry" "FontSize=$font"
     "$program" >"$work/roarmark.log" 2>&1 &
     app=$!
     sleep 3  # start-up is not what is measured

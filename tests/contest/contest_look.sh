@@ -17,45 +17,18 @@ kind=$4
 out=$5
 mkdir -p "$out"
 
-work=$(mktemp -d /tmp/roarmark-contest-look.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin contest-look
+stop() { echo "$*"; exit 1; }
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null
+stage_sound_server || stop "$stage_why"
+stage_roarmic >/dev/null || stop "$stage_why"
+stage_screen 191 "${width}x${height}" || stop "$stage_why"
+stage_openbox
 
-display=
-for n in $(seq 191 230); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-Xvfb :$display -screen 0 "${width}x${height}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\ncal=-10\r\n' \
-  >"$folder/Roarmark.ini"
-convert -size "${width}x${height}" gradient:'rgb(40,60,90)-rgb(10,15,30)' -type TrueColor \
-  "BMP3:$folder/Files/Graphic.bmp"
+stage_data_folder
+stage_settings FullScreen=1 FitScreen=1 cal=-10
+stage_picture "${width}x${height}" gradient:'rgb(40,60,90)-rgb(10,15,30)' || stop "$stage_why"
 if [ "$kind" = twenty ]; then
   {
     printf '[Contest]\nRound Seconds=3\nCountdown Seconds=0\nScore=average\n[Contestants]\n'

@@ -21,14 +21,8 @@ done
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || skip "no session bus (run under dbus-run-session)"
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || skip "python3-dbus or python3-gi is missing"
 
-work=$(mktemp -d /tmp/roarmark-show.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin show
 fail() {
   echo "FAIL: $*"
   for f in roarmark.log second.log standin; do
@@ -37,42 +31,16 @@ fail() {
   [ -f "$folder/Roarmark.log" ] && sed 's/^/  Roarmark.log: /' "$folder/Roarmark.log"
   exit 1
 }
-wait_for() {  # SECONDS COMMAND...
-  local tenths=$(($1 * 10))
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 # ---- Sound: one input, "RoarMic"
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  >"$work/server.log" 2>&1 &
-pids+=($!)
-wait_for 5 pactl info >/dev/null 2>&1 || skip "the sound server did not start"
-pactl load-module module-null-sink sink_name=roar >/dev/null || fail "no sink"
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic"
+stage_sound_server || skip "$stage_why"
+stage_roarmic >/dev/null || fail "no RoarMic"
 
 # ---- Screen: one 1920 x 1080 monitor; the program talks to it through xtrace, which records
 # the X requests it makes
-pick_display() {
-  for n in $(seq 90 140); do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then echo "$n"; return 0; fi
-  done
-  return 1
-}
-display=$(pick_display) || skip "no free display"
-Xvfb :$display -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-wait_for 5 xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-proxy=$(pick_display) || skip "no free display for xtrace"
+stage_screen 90 1920x1080 || skip "$stage_why"
+stage_openbox
+proxy=$(stage_free_display 90) || skip "no free display for xtrace"
 [ "$proxy" != "$display" ] || proxy=$((display + 1))
 xtrace -n -d :$display -D :$proxy -k -o "$work/xtrace.log" >/dev/null 2>&1 &
 pids+=($!)
@@ -84,24 +52,10 @@ pids+=($!)
 wait_for 5 grep -q ready "$work/standin" 2>/dev/null || fail "the stand-in screen saver did not start"
 
 # ---- Data folder: full screen
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\n' \
-  >"$folder/Roarmark.ini"
-convert -size 640x480 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp" ||
-  fail "no picture"
+stage_data_folder
+stage_settings FullScreen=1 FitScreen=1
+stage_picture 640x480 'xc:rgb(32,48,64)' || fail "no picture"
 
-# The visible main window's outer geometry as "X Y W H".
-geometry() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-at() { [ "$(geometry)" = "$*" ]; }
-windows() { xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | wc -l; }
 
 # ---- The show, in a Wayland session whose compositor cannot be reached: the program still
 # comes up on X, where it can choose its monitor and stay on top.
@@ -109,7 +63,8 @@ DISPLAY=:$proxy XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-roarmark-none \
   "$roarmark" >"$work/roarmark.log" 2>&1 &
 app=$!
 pids+=($app)
-wait_for 15 at 0 0 1920 1080 || fail "no full-screen window on monitor 1 (at $(geometry))"
+wait_for 15 window_at 0 0 1920 1080 ||
+  fail "no full-screen window on monitor 1 (at $(window_geometry))"
 grep -q 'display server: xcb$' "$folder/Roarmark.log" || fail "not on X in a Wayland session"
 wait_for 5 grep -q '^Inhibit Roarmark' "$work/standin" || fail "the screen saver was not inhibited"
 
@@ -121,7 +76,7 @@ took=$(($(date +%s) - start))
 [ $code = 0 ] || fail "the second start ended with $code"
 [ $took -le 5 ] || fail "the second start took $took s to end"
 sleep 0.5
-[ "$(windows)" = 1 ] || fail "$(windows) Roarmark windows after a second start"
+[ "$(window_count)" = 1 ] || fail "$(window_count) Roarmark windows after a second start"
 kill -0 $app 2>/dev/null || fail "the first program ended"
 
 # ---- A normal end (Ctrl+X): the screen saver is given back

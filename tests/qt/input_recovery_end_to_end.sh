@@ -30,16 +30,14 @@ for tool in "${tools[@]}"; do
   fi
 done
 
-work=$(mktemp -d /tmp/roarmark-recovery.XXXXXX)
-pids=()
-server_pids=()
+. "$(dirname "$0")/../stage.sh"
+stage_begin recovery
 tone_pid=
 stall_pid=
 cleanup() {
   [ -n "$stall_pid" ] && kill -CONT "$stall_pid" 2>/dev/null
-  for pid in $tone_pid "${pids[@]}" "${server_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in $tone_pid "${pids[@]}" "${server_pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
+  [ -n "$tone_pid" ] && kill "$tone_pid" 2>/dev/null && wait "$tone_pid" 2>/dev/null
+  stage_end
 }
 trap cleanup EXIT
 
@@ -55,33 +53,18 @@ skip() {
 }
 
 # A private session: the server's state and cookie stay in the work folder.
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
-mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+stage_session
 
 # ---- Screen: a free display number, with a window manager
-display=
-for n in $(seq 141 190); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip "no free display"
 mkdir "$work/fb"
-Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_screen 141 1920x1080 -fbdir "$work/fb" || skip "$stage_why"
+stage_openbox
 
 # ---- Data folder: RoarMic by name, full screen over a plain picture of the screen's size
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\n' >"$folder/Roarmark.ini"
+stage_data_folder
+stage_settings FullScreen=1 FitScreen=1
 picture_colour='rgb(32,48,64)'
-convert -size 1920x1080 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_picture 1920x1080 "xc:$picture_colour"
 
 # ---- Looking at the screen
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -94,14 +77,6 @@ wait_for() {  # SECONDS COMMAND...: true once COMMAND succeeds within SECONDS of
     [ "$(now_ms)" -lt $deadline ] || return 1
     sleep 0.1
   done
-}
-window_sized() {  # WIDTH HEIGHT: the id of the visible window "Roarmark" with that client size
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null); do
-    xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$" &&
-      { echo "$id"; return 0; }
-  done
-  return 1
 }
 loss_dialog_shown() { window_sized 542 142 >/dev/null; }
 dialog_gone() { ! loss_dialog_shown; }
@@ -127,24 +102,7 @@ expect_back_within() {  # SECONDS WHAT
 # ---- Sound: RoarMic is a pipe fed with a 1 kHz tone at its real pace, so stopping the writer
 # stops the input; OtherMic, the monitor of a silent output, remains while RoarMic is out.
 start_server() {
-  if [ "$server_kind" = pipewire ]; then
-    pipewire >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    sleep 0.3
-    wireplumber >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    pipewire-pulse >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  else
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-      >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  fi
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || return 1
-  pactl load-module module-null-sink sink_name=other >/dev/null &&
-    pactl load-module module-remap-source master=other.monitor source_name=othermic \
-      source_properties=device.description=OtherMic >/dev/null &&
+  stage_default_sound_server "$server_kind" && stage_othermic &&
     pactl load-module module-pipe-source source_name=roarmic file="$work/roar.fifo" format=s16le \
       rate=44100 channels=2 source_properties=device.description=RoarMic >/dev/null
 }

@@ -17,14 +17,8 @@ for tool in Xorg xrandr openbox pactl pulseaudio xdotool xwininfo convert import
 done
 [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || skip_test "the dummy video driver is not installed"
 
-work=$(mktemp -d /tmp/roarmark-monitors.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin monitors
 fail() {
   echo "FAIL: $*"
   xrandr 2>&1 | head -20 | sed 's/^/  xrandr: /'
@@ -32,32 +26,13 @@ fail() {
   [ -f "$folder/Roarmark.log" ] && sed 's/^/  Roarmark.log: /' "$folder/Roarmark.log"
   exit 1
 }
-wait_for() {  # SECONDS COMMAND...
-  local tenths=$(($1 * 10))
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 # ---- Sound: one input, "RoarMic"
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  >"$work/server.log" 2>&1 &
-pids+=($!)
-wait_for 5 pactl info >/dev/null 2>&1 || skip_test "the sound server did not start"
-pactl load-module module-null-sink sink_name=roar >/dev/null || fail "no sink"
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic"
+stage_sound_server || skip_test "$stage_why"
+stage_roarmic >/dev/null || fail "no RoarMic"
 
 # ---- Screen: Xorg on a free display number, outputs DUMMY0 and DUMMY1 free to switch
-display=
-for n in $(seq 90 140); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip_test "no free display"
+display=$(stage_free_display 90) || skip_test "no free display"
 cat >"$work/xorg.conf" <<'EOF'
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
@@ -89,40 +64,27 @@ xrandr --output DUMMY0 --primary --mode m1920x1080 --pos 0x0 \
 # when the outputs are probed: probed now, DUMMY1 is a plugged-in monitor as on real hardware
 # (Qt does not report a new size of a monitor it thinks unplugged).
 xrandr >/dev/null
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_openbox
 
 # ---- Data folder: full screen, picture stretched, on monitor 2
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=1\r\nFitScreen=1\r\nMonitor=2\r\n' \
-  >"$folder/Roarmark.ini"
-convert -size 1920x1080 gradient:'rgb(32,48,64)-rgb(200,120,40)' -type TrueColor \
-  "BMP3:$folder/Files/Graphic.bmp" || fail "no picture"
+stage_data_folder
+stage_settings FullScreen=1 FitScreen=1 Monitor=2
+stage_picture 1920x1080 gradient:'rgb(32,48,64)-rgb(200,120,40)' || fail "no picture"
 
-# The main window's client geometry on the screen as "X Y W H".
-geometry() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-at() { [ "$(geometry)" = "$*" ]; }
 
 "$roarmark" >"$work/roarmark.log" 2>&1 &
 app=$!
 pids+=($app)
-wait_for 15 at 1920 0 1280 720 || fail "start: not full screen on monitor 2 (at $(geometry))"
+wait_for 15 window_at 1920 0 1280 720 ||
+  fail "start: not full screen on monitor 2 (at $(window_geometry))"
 
 # Each change (the xrandr arguments) and where the window must be then: the chosen monitor's
 # bounds while it is there, monitor 1's otherwise. Monitor 1 is the primary one.
 while IFS='|' read -r what arguments expected; do
   # shellcheck disable=SC2086
   xrandr $arguments || fail "$what: xrandr refused"
-  wait_for 10 at $expected || fail "$what: the window is at $(geometry), not $expected"
+  wait_for 10 window_at $expected ||
+    fail "$what: the window is at $(window_geometry), not $expected"
   echo "$what: window at $expected"
 done <<'EOF'
 monitor 2 at 1024x768       |--output DUMMY1 --mode m1024x768                                     |1920 0 1024 768

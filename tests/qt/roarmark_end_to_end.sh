@@ -25,15 +25,8 @@ for tool in "${tools[@]}"; do
   fi
 done
 
-work=$(mktemp -d /tmp/roarmark-e2e.XXXXXX)
-pids=()
-server_pids=()
-cleanup() {
-  for pid in "${server_pids[@]}" "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${server_pids[@]}" "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin e2e
 
 fail() {
   echo "FAIL ($server_kind): $*"
@@ -45,30 +38,11 @@ fail() {
 # input "OtherMic", so that some input remains while RoarMic is unplugged
 # The server runs with its default set-up (suspend-on-idle included); its state and cookie stay
 # in the work folder.
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-mkdir -m 700 "$XDG_RUNTIME_DIR" && mkdir -p "$HOME"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+stage_session
 start_server() {
   server_pids=()
-  if [ "$server_kind" = pipewire ]; then
-    pipewire >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    sleep 0.3
-    wireplumber >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    pipewire-pulse >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  else
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-      >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
-  fi
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || return 1
-  pactl load-module module-null-sink sink_name=roar >/dev/null &&
-    pactl load-module module-null-sink sink_name=other >/dev/null &&
-    pactl load-module module-remap-source master=other.monitor source_name=othermic \
-      source_properties=device.description=OtherMic >/dev/null
+  stage_default_sound_server "$server_kind" &&
+    pactl load-module module-null-sink sink_name=roar >/dev/null && stage_othermic
 }
 stop_server() {
   for pid in "${server_pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
@@ -83,34 +57,20 @@ start_server || { cat "$work/server.log"; skip_test "the $server_kind sound serv
 roarmic_module=$(plug_roarmic) || fail "no RoarMic source"
 
 # ---- Screen: a free display number, with a window manager
-display=
-for n in $(seq 90 140); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip_test "no free display"
 # Screenshots are read from the server's own framebuffer file: what the screen shows, whatever a
 # client's grab of the root window makes of it.
 mkdir "$work/fb"
-Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_screen 90 1920x1080 -fbdir "$work/fb" || skip_test "$stage_why"
+stage_openbox
 
 # ---- Data folder: the device by name, full screen, and a plain picture of the screen's size
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
+stage_data_folder
 settings() {  # FULLSCREEN FITSCREEN
-  printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFullScreen=%s\r\nFitScreen=%s\r\n' "$1" "$2" \
-    >"$folder/Roarmark.ini"
+  stage_settings "FullScreen=$1" "FitScreen=$2"
 }
 settings 1 1
 picture_colour='rgb(32,48,64)'
-convert -size 1920x1080 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_picture 1920x1080 "xc:$picture_colour"
 
 screenshot() {  # NAME: the whole screen as PNG
   convert "xwd:$work/fb/Xvfb_screen0" "$work/$1.png" || fail "no screenshot"
@@ -127,21 +87,6 @@ lit_share() {
 above() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v > t) }'; }
 below() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v < t) }'; }
 
-wait_for() {  # SECONDS COMMAND...: true once COMMAND succeeds within SECONDS
-  local tenths=$(($1 * 10))
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-# The program's windows by their client size (caption "Roarmark").
-window_sized() {  # WIDTH HEIGHT: prints the id of the visible window with that client size
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Roarmark$' 2>/dev/null); do
-    xwininfo -id "$id" | grep -q "Width: $1\$" && xwininfo -id "$id" | grep -q "Height: $2\$" &&
-      { echo "$id"; return 0; }
-  done
-  return 1
-}
 loss_dialog_shown() { window_sized 542 142 >/dev/null; }
 dialog_gone() { ! loss_dialog_shown; }
 

@@ -16,14 +16,8 @@ for tool in Xvfb openbox pulseaudio pactl xdotool convert compare; do
   fi
 done
 
-work=$(mktemp -d /tmp/roarmark-setup-ok.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin setup-ok
 
 fail() {
   echo "FAIL: $*"
@@ -32,51 +26,22 @@ fail() {
   exit 1
 }
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || skip_test "the sound server did not start"
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null || fail "no RoarMic source"
-
-display=
-for n in $(seq 210 250); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip_test "no free display"
+stage_sound_server || skip_test "$stage_why"
+stage_roarmic >/dev/null || fail "$stage_why"
 mkdir "$work/fb"
-Xvfb :$display -screen 0 1920x1080x24 -fbdir "$work/fb" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+stage_screen 210 1920x1080 -fbdir "$work/fb" || skip_test "$stage_why"
+stage_openbox
 
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
+stage_data_folder
 ini=$folder/Roarmark.ini
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\nDevice Name=RoarMic\n[Form]\ncal=-6\ndecay=2\nFullScreen=0\nFitScreen=0\n' >"$ini"
-convert -size 800x600 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_settings cal=-6 decay=2 FullScreen=0 FitScreen=0
+stage_picture 800x600 'xc:rgb(32,48,64)'
 
 screenshot() {  # NAME, with the pointer out of the way
   xdotool mousemove 5 1075
   sleep 0.3
   convert "xwd:$work/fb/Xvfb_screen0" "$work/$1.png" || fail "no screenshot"
   if [ -n "$shots" ]; then mkdir -p "$shots" && cp "$work/$1.png" "$shots/setup-ok-$1.png"; fi
-}
-wait_for() {  # SECONDS COMMAND...
-  local tenths=$(($1 * 10))
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
 }
 dialog_id() { xdotool search --onlyvisible --name '^Roarmark Setup$' 2>/dev/null | head -1; }
 dialog_shown() { [ -n "$(dialog_id)" ]; }

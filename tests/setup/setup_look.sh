@@ -10,43 +10,17 @@ language=$2
 scale=$3
 out=$4
 
-work=$(mktemp -d /tmp/roarmark-look.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../stage.sh"
+stage_begin look
+stop() { echo "$*"; exit 1; }
 
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-  source_properties=device.description=RoarMic >/dev/null
+stage_sound_server || stop "$stage_why"
+stage_roarmic >/dev/null || stop "$stage_why"
+stage_screen 150 "$((1920 * scale))x$((1080 * scale))" || stop "$stage_why"
 
-display=
-for n in $(seq 150 190); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-width=$((1920 * scale))
-height=$((1080 * scale))
-Xvfb :$display -screen 0 ${width}x${height}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_DATA_HOME=$work/data
-folder=$XDG_DATA_HOME/Quillmoor/Roarmark
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nLanguage=%s\r\nReadout Position X=400\r\nReadout Position Y=120\r\n' "$language" >"$folder/Roarmark.ini"
-convert -size 1920x1080 gradient:'rgb(40,60,90)-rgb(10,15,30)' -type TrueColor \
-  "BMP3:$folder/Files/Graphic.bmp"
+stage_data_folder
+stage_settings "Language=$language" "Readout Position X=400" "Readout Position Y=120"
+stage_picture 1920x1080 gradient:'rgb(40,60,90)-rgb(10,15,30)' || stop "$stage_why"
 
 sox -n -t pulseaudio roar synth 60 sine 1000 gain -6 >"$work/sox.log" 2>&1 &
 pids+=($!)

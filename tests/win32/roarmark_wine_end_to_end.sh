@@ -21,21 +21,7 @@ for tool in Xvfb pulseaudio pactl sox xdotool xwd convert; do
   fi
 done
 
-# A wine server left by an earlier test keeps its desktop, made without a screen: the program's
-# windows would go there. Start a fresh one, and leave none holding this test's screen.
-"$WINESERVER" -k 2>/dev/null
-"$WINESERVER" -w 2>/dev/null
-
-work=$(mktemp -d /tmp/roarmark-wine-e2e.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  "$WINESERVER" -k 2>/dev/null
-  "$WINESERVER" -w 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+wine_stage_begin wine-e2e
 
 fail() {
   echo "FAIL: $*"
@@ -44,42 +30,21 @@ fail() {
 }
 
 # ---- Sound: a null sink whose monitor is offered as the microphone "RoarMic"
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/native
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$XDG_RUNTIME_DIR/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=roar" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { cat "$work/pulse.log"; skip_test "the sound server did not start"; }
+stage_sound_server || { cat "$work/pulse.log"; skip_test "$stage_why"; }
 plug_mic() {
-  mic_module=$(pactl load-module module-remap-source master=roar.monitor source_name=roarmic \
-    source_properties=device.description=RoarMic) || fail "no RoarMic source"
+  mic_module=$(stage_roarmic) || fail "$stage_why"
 }
 plug_mic
 pactl set-default-source roarmic
 
 # ---- Screen: a free display number, larger than the picture so that nothing is scaled
-display=
-for n in $(seq 141 190); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=$n; break; fi
-done
-[ -n "$display" ] || skip_test "no free display"
-Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip_test "Xvfb did not start"
+stage_screen 141 1280x1024 || skip_test "$stage_why"
 
 # ---- Data folder in the prefix: the device by name and a plain picture, shown 1:1
-folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
-rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
-mkdir -p "$folder/Files" "$folder/Help"
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\nleft=40\r\ntop=30\r\n' \
-  >"$folder/Roarmark.ini"
+wine_data_folder
+stage_settings FitScreen=0 left=40 top=30
 picture_colour='rgb(32,48,64)'
-convert -size 1000x800 "xc:$picture_colour" -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_picture 1000x800 "xc:$picture_colour"
 
 screenshot() {  # NAME: the whole screen as PNG
   import -window root "$work/$1.png" || fail "no screenshot"

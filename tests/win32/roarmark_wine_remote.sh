@@ -15,37 +15,21 @@ for tool in Xvfb pulseaudio pactl sox xdotool convert node oscsend oscdump curl;
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-"$WINESERVER" -k 2>/dev/null
-"$WINESERVER" -w 2>/dev/null
-work=$(mktemp -d /tmp/roarmark-wine-remote.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  "$WINESERVER" -k 2>/dev/null
-  "$WINESERVER" -w 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+wine_stage_begin wine-remote
 fail() {
   echo "FAIL: $*"
   [ -f "$work/roarmark.log" ] && tail -20 "$work/roarmark.log"
   exit 1
 }
 
-. "$here/../remote/stage.sh"
 stage_sound || fail "no sound server"
 stage_screen 191 1280x1024 || fail "no virtual screen"
 
-folder="$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
-rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
-mkdir -p "$folder/Files" "$folder/Help"
+wine_data_folder
 osc_port=$((40000 + RANDOM % 10000))
 desk_port=$((50000 + RANDOM % 10000))
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\ncal=0\r\n' >"$folder/Roarmark.ini"
-printf '[Remote]\r\nOSC Port=%s\r\nOSC Target=127.0.0.1:%s\r\n' "$osc_port" "$desk_port" \
-  >>"$folder/Roarmark.ini"
-convert -size 800x600 'xc:rgb(32,48,64)' -type TrueColor "BMP3:$folder/Files/Graphic.bmp"
+stage_settings FitScreen=0 cal=0 '[Remote]' "OSC Port=$osc_port" "OSC Target=127.0.0.1:$desk_port"
+stage_picture 800x600 'xc:rgb(32,48,64)'
 
 oscdump -L "$desk_port" >"$work/desk.log" 2>&1 &
 pids+=($!)
@@ -75,8 +59,7 @@ echo "OSC desk: $levels levels, $loud above 50"
 kill $app
 wait $app 2>/dev/null
 "$WINESERVER" -w 2>/dev/null
-printf '[Input]\r\nDevice Name=RoarMic\r\n[Form]\r\nFitScreen=0\r\ncal=0\r\n[Remote]\r\nPIN=1357\r\n' \
-  >"$folder/Roarmark.ini"
+stage_settings FitScreen=0 cal=0 '[Remote]' PIN=1357
 port=$((20000 + RANDOM % 20000))
 "$WINE" "$exe" --remote "[::]:$port" >"$work/roarmark.log" 2>&1 &
 app=$!

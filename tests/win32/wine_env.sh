@@ -17,3 +17,23 @@ wine_ready() {
     skip_test "wine could not make its prefix $WINEPREFIX (see wine_prefix.log beside it)"
   fi
 }
+
+# The desktop checks' stage, with a wine server of their own: one left by an earlier test keeps
+# its desktop, made without a screen, and the program's windows would go there. None is left
+# holding this test's screen either.
+. "$(dirname "${BASH_SOURCE[0]}")/../stage.sh"
+wine_server_stop() {
+  "$WINESERVER" -k 2>/dev/null
+  "$WINESERVER" -w 2>/dev/null
+}
+wine_stage_begin() {  # NAME
+  wine_server_stop
+  stage_begin "$1"
+  trap 'stage_end; wine_server_stop' EXIT
+}
+
+# The data folder in the prefix (the common application data folder), made afresh.
+wine_data_folder() {
+  rm -rf "$WINEPREFIX/drive_c/ProgramData/Quillmoor"
+  stage_data_folder "$WINEPREFIX/drive_c/ProgramData/Quillmoor/Roarmark"
+}
