@@ -22,7 +22,6 @@ struct TBlendedGlyphs {
     const auto key = std::make_tuple(g.Values, background, colour);
     const auto found = Pixels.find(key);
     if (found != Pixels.end()) return found->second;
-    if (Pixels.size() >= kMost) Pixels.clear();
     TColor32 over[256];
     for (unsigned c = 0; c < 256; ++c)
       over[c] = BlendColour(background, colour, c);
@@ -152,6 +151,8 @@ void TBitmap32::RenderTextWithin(std::int64_t x, std::int64_t y, std::string_vie
       // Row by row, the box colour between glyphs and each glyph's blended pixels, each pixel
       // written once.
       if (!blended_) blended_ = std::make_shared<TBlendedGlyphs>();
+      // Room for the whole text first: the pixels of its glyphs are used together.
+      if (blended_->Pixels.size() + glyphs.size() > TBlendedGlyphs::kMost) blended_->Pixels.clear();
       std::vector<std::pair<const TPlaced*, const TColor32*>> inside;
       for (const TPlaced& g : glyphs) {
         if (!Intersect(Box(g), d).Empty())

@@ -170,5 +170,28 @@ TEST(RenderText, CachedGlyphsGiveTheSamePixels) {
   testing::ExpectPixels(second, [&](int x, int y) { return first.Pixel(x, y); });
 }
 
+// The readout's digits over its box, drawn from glyphs blended ahead for each colour pair: the
+// same pixels as blending each glyph over the filled box, however many pairs went before (the
+// warning colours change the digits' colour as a show goes on).
+TEST(RenderText, GlyphsBlendedAheadGiveThePixelsOfBlendingOverTheBox) {
+  testing::TLiberationFonts fonts;
+  TBitmap32 ahead, over;
+  for (TBitmap32* b : {&ahead, &over}) {
+    b->SetSize(160, 50);
+    b->SetFont({"Arial", 26, 0, 0}, &fonts);
+  }
+  const TRect box{0, 0, 160, 50};
+  for (TColor32 i = 0; i < 150; ++i) {
+    SCOPED_TRACE(i);
+    const TColor32 background = 0xFF000000u | (i * 0x010305u);
+    const TColor32 digits = 0xFF000000u | (0xFFFFFFu - i * 0x030201u);
+    const std::string text = std::to_string(1000 + i * 7);
+    over.FillRectS(box, background);
+    over.RenderText(4, 2, text, 2, digits);
+    ahead.RenderTextWithin(4, 2, text, digits, box, background);
+    testing::ExpectPixels(ahead, [&](int x, int y) { return over.Pixel(x, y); });
+  }
+}
+
 }  // namespace
 }  // namespace roarmark
