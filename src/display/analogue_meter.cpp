@@ -1,10 +1,12 @@
-// Analogue meter renderer. The box is composed in a scratch bitmap no larger than the part of
-// the box inside the display, starting from the meter backing, then copied into the display.
-// From one buffer to the next only the area under the old and new needles is composed again.
+// Analogue meter renderer. The box is composed in the display from the meter backing, the
+// needles clipped to the part of the box inside the display. From one buffer to the next only
+// the pixels under the old and new needles are composed again.
 #include "display/analogue_meter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -63,82 +65,145 @@ void DrawNeedle(const TDisplayState& display, const TMeterSettings& s, TBitmap32
 
 namespace {
 
-// Every pixel one needle may touch, in box coordinates: the vertices' bounds, with room for the
-// antialiased edge line, which reaches one pixel beyond its vertices.
-TRect NeedleBounds(const TNeedleVertices& v) {
-  std::int64_t l = v.Pivot.X, t = v.Pivot.Y, r = v.Pivot.X, b = v.Pivot.Y;
-  for (const TPoint64& p : {v.B, v.R, v.T, v.S, v.A}) {
-    l = std::min(l, p.X);
-    t = std::min(t, p.Y);
-    r = std::max(r, p.X);
-    b = std::max(b, p.Y);
+void Widen(TNeedleSpan& span, std::int64_t left, std::int64_t right) {
+  if (left >= right) return;
+  if (span.Left >= span.Right) {
+    span = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(right)};
+    return;
   }
-  return {l - 1, t - 1, r + 2, b + 2};
+  span.Left = std::min(span.Left, static_cast<std::int32_t>(left));
+  span.Right = std::max(span.Right, static_cast<std::int32_t>(right));
 }
 
-// DrawNeedle for the needle at `position`, its fill taken from the masks when the same shape
-// was filled before.
-void DrawKnownNeedle(TDisplayState& display, const TMeterSettings& s, TBitmap32& m, std::int64_t px,
-                     std::int64_t py, std::int64_t length, int position, TColor colour) {
-  TNeedleMasks& masks = display.NeedleMasks;
-  if (masks.Width != m.Width() || masks.Height != m.Height() || masks.PivotX != px ||
-      masks.PivotY != py || masks.Length != length) {
-    masks.ByStep.clear();
-    masks.Width = m.Width();
-    masks.Height = m.Height();
-    masks.PivotX = px;
-    masks.PivotY = py;
-    masks.Length = length;
+// The needle at angle step `step` in a box of `width` x `height` visible pixels, worked out the
+// first time it is asked for.
+const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t px,
+                            std::int64_t py, std::int64_t length, int step) {
+  if (shapes.Width != width || shapes.Height != height || shapes.PivotX != px ||
+      shapes.PivotY != py || shapes.Length != length) {
+    shapes.ByStep.clear();
+    shapes.Width = width;
+    shapes.Height = height;
+    shapes.PivotX = px;
+    shapes.PivotY = py;
+    shapes.Length = length;
   }
-  const double angle = NeedleAngle(position);
-  const TNeedleVertices v = NeedleVertices(px, py, angle, length);
-  auto [it, added] = masks.ByStep.try_emplace(position / 4);
-  if (added) {
-    TPolygon32 needle;
-    for (const TPoint64& p : {v.Pivot, v.B, v.R, v.T, v.S, v.A})
-      needle.Add(p.X, p.Y);
-    needle.Cover(m.Width(), m.Height(), it->second);
-  }
-  FillCoverage(m, it->second, Color32(colour, display.SystemColours));
+  auto [it, added] = shapes.ByStep.try_emplace(step);
+  TNeedleShape& shape = it->second;
+  if (!added) return shape;
+  const TNeedleVertices v = NeedleVertices(px, py, NeedleAngle(step * 4), length);
+  TPolygon32 needle;
+  for (const TPoint64& p : {v.Pivot, v.B, v.R, v.T, v.S, v.A})
+    needle.Add(p.X, p.Y);
+  needle.Cover(width, height, shape.Fill);
   TPolygon32 edge;
   edge.Closed = false;
   for (const TPoint64& p : {v.T, v.R, v.B})
     edge.Add(p.X, p.Y);
-  edge.DrawEdge(m, Color32(s.BaseColor, display.SystemColours));
-}
+  edge.EdgePixels(width, height, shape.Edge);
 
-// Bands a needle update is split into; the display image takes each as its own rectangle.
-constexpr std::int64_t kNeedleBands = 12;
-
-// Every pixel of rows top..bottom-1 the needle may touch: the needle outline's columns between
-// two rows above and below, with the same room for the edge line as NeedleBounds.
-TRect SlabBounds(const TNeedleVertices& v, std::int64_t top, std::int64_t bottom) {
-  const double y0 = static_cast<double>(top - 2);
-  const double y1 = static_cast<double>(bottom + 2);
-  const TPoint64 outline[] = {v.Pivot, v.B, v.R, v.T, v.S, v.A};
-  double left = 0, right = 0;
-  bool any = false;
-  for (std::size_t i = 0; i < 6; ++i) {
-    const TPoint64& a = outline[i];
-    const TPoint64& b = outline[(i + 1) % 6];
-    double ay = static_cast<double>(a.Y), by = static_cast<double>(b.Y);
-    double ax = static_cast<double>(a.X), bx = static_cast<double>(b.X);
-    if (std::max(ay, by) < y0 || std::min(ay, by) > y1) continue;
-    // The part of the side within the rows.
-    auto x_at = [&](double y) { return ay == by ? ax : ax + (bx - ax) * (y - ay) / (by - ay); };
-    const double lo = std::max(std::min(ay, by), y0);
-    const double hi = std::min(std::max(ay, by), y1);
-    const double xs[] = {x_at(lo), x_at(hi), ay == by ? bx : x_at(lo)};
-    for (double x : xs) {
-      left = any ? std::min(left, x) : x;
-      right = any ? std::max(right, x) : x;
-      any = true;
+  std::int64_t top = height, bottom = 0;
+  for (const TPolygonCoverage::TRow& r : shape.Fill.Rows) {
+    top = std::min(top, r.Y);
+    bottom = std::max(bottom, r.Y + 1);
+  }
+  for (const TEdgePixel& p : shape.Edge) {
+    top = std::min<std::int64_t>(top, p.Y);
+    bottom = std::max<std::int64_t>(bottom, p.Y + 1);
+  }
+  if (top >= bottom) return shape;
+  shape.Top = top;
+  const auto rows = static_cast<std::size_t>(bottom - top);
+  shape.Touched.assign(rows, {});
+  shape.Solid.assign(rows, {});
+  shape.FillRow.assign(rows, -1);
+  for (std::size_t i = 0; i < shape.Fill.Rows.size(); ++i) {
+    const TPolygonCoverage::TRow& r = shape.Fill.Rows[i];
+    const auto row = static_cast<std::size_t>(r.Y - top);
+    shape.FillRow[row] = static_cast<std::int32_t>(i);
+    const auto count = static_cast<std::int64_t>(r.Count);
+    Widen(shape.Touched[row], r.Left, r.Left + count);
+    // The run of whole pixels: a needle is convex, so a row has one at most.
+    const std::uint8_t* samples = shape.Fill.Samples.data() + r.Offset;
+    std::int64_t first = 0;
+    while (first < count && samples[first] < TPolygonCoverage::kWhole)
+      ++first;
+    std::int64_t end = first;
+    while (end < count && samples[end] >= TPolygonCoverage::kWhole)
+      ++end;
+    if (first < end) {
+      shape.Solid[row] = {static_cast<std::int32_t>(r.Left + first),
+                          static_cast<std::int32_t>(r.Left + end)};
     }
   }
-  if (!any) return {};
-  return {static_cast<std::int64_t>(std::floor(left)) - 2, top,
-          static_cast<std::int64_t>(std::ceil(right)) + 3, bottom};
+  for (const TEdgePixel& p : shape.Edge) {
+    const auto row = static_cast<std::size_t>(p.Y - top);
+    Widen(shape.Touched[row], p.X, p.X + 1);
+    // The edge blends over the fill: the longer side of the solid run stays solid.
+    TNeedleSpan& solid = shape.Solid[row];
+    if (p.X < solid.Left || p.X >= solid.Right) continue;
+    if (p.X - solid.Left >= solid.Right - (p.X + 1))
+      solid.Right = p.X;
+    else
+      solid.Left = p.X + 1;
+  }
+  return shape;
 }
+
+TNeedleSpan SpanAt(const TNeedleShape* shape, std::int64_t row,
+                   const std::vector<TNeedleSpan> TNeedleShape::*list) {
+  if (!shape || row < shape->Top) return {};
+  const std::vector<TNeedleSpan>& spans = shape->*list;
+  const auto i = static_cast<std::size_t>(row - shape->Top);
+  return i < spans.size() ? spans[i] : TNeedleSpan{};
+}
+
+// Runs of columns composed again in each row, from row Top on; at most two a row.
+struct TRedo {
+  std::int64_t Top = 0;
+  std::vector<std::array<TNeedleSpan, 2>> Rows;
+};
+
+// One needle into the display with its box's top-left at (dx, dy): the fill, then the edge;
+// with `redo`, only within its runs.
+void DrawShape(TBitmap32& display, const TNeedleShape& shape, TColor32 fill, TColor32 edge,
+               std::int64_t dx, std::int64_t dy, const TRedo* redo) {
+  auto runs = [&](std::int64_t row) -> const std::array<TNeedleSpan, 2>* {
+    if (!redo) return nullptr;
+    const std::int64_t i = row - redo->Top;
+    static const std::array<TNeedleSpan, 2> kNone{};
+    return i >= 0 && i < static_cast<std::int64_t>(redo->Rows.size())
+               ? &redo->Rows[static_cast<std::size_t>(i)]
+               : &kNone;
+  };
+  for (std::size_t i = 0; i < shape.Fill.Rows.size(); ++i) {
+    const TPolygonCoverage::TRow& r = shape.Fill.Rows[i];
+    if (const std::array<TNeedleSpan, 2>* row = runs(r.Y)) {
+      for (const TNeedleSpan& run : *row) {
+        if (run.Left < run.Right)
+          FillCoverageRow(display, shape.Fill, i, fill, dx, dy, run.Left, run.Right);
+      }
+    } else {
+      FillCoverageRow(display, shape.Fill, i, fill, dx, dy, r.Left,
+                      r.Left + static_cast<std::int64_t>(r.Count));
+    }
+  }
+  const std::int64_t stride = display.Width();
+  TColor32* origin = display.Bits() + dy * stride + dx;
+  for (const TEdgePixel& p : shape.Edge) {
+    if (const std::array<TNeedleSpan, 2>* row = runs(p.Y)) {
+      if (!((p.X >= (*row)[0].Left && p.X < (*row)[0].Right) ||
+            (p.X >= (*row)[1].Left && p.X < (*row)[1].Right)))
+        continue;
+    }
+    // Shapes lie inside the visible box, and so inside the display.
+    TColor32& pixel = origin[p.Y * stride + p.X];
+    pixel = BlendColour(pixel, edge, p.Coverage);
+  }
+}
+
+// Bands the changed rows are handed on in; the display image takes each as its own rectangle.
+constexpr std::int64_t kNeedleBands = 12;
 
 }  // namespace
 
@@ -147,7 +212,8 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   if (s.MeterWidth <= 0 || s.MeterHeight <= 0) return;
   BeginDrawing(display);
   const TRect box = MeterBox(s);
-  const TRect visible = Intersect(box, display.DisplayBitmap.BoundsRect());
+  TBitmap32& screen = display.DisplayBitmap;
+  const TRect visible = Intersect(box, screen.BoundsRect());
   if (visible.Empty()) return;
   // A backing saved for another box (the style switched before any re-layout) is useless.
   if (display.MeterBackingRect != visible || display.MeterBacking.Width() != visible.Width() ||
@@ -155,7 +221,12 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
     TakeMeterBacking(display, display.BackgroundBitmap, visible);
   }
 
-  // Box coordinates inside the scratch bitmap, which covers the visible part of the box.
+  // Needles are worked out in box coordinates inside the visible part of the box, whose
+  // top-left is (dx, dy) in the display; what lies outside that part is never drawn.
+  const std::int64_t dx = visible.Left;
+  const std::int64_t dy = visible.Top;
+  const int width = static_cast<int>(visible.Width());
+  const int height = static_cast<int>(visible.Height());
   const std::int64_t ox = box.Left - visible.Left;
   const std::int64_t oy = box.Top - visible.Top;
   const std::int64_t px = ox + s.MeterWidth / 2;
@@ -176,65 +247,108 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   next.Peak = Color32(s.PeakColor, display.SystemColours);
   next.Step = position / 4;
   next.PeakStep = peak ? state.PeakMarker / 4 : -1;
-  TRect needles = NeedleBounds(NeedleVertices(px, py, NeedleAngle(position), length));
-  if (peak) {
-    needles =
-        Union(needles, NeedleBounds(NeedleVertices(px, py, NeedleAngle(state.PeakMarker), length)));
-  }
-  next.Bounds = Intersect(Offset(needles, visible.Left, visible.Top), visible);
 
   TDrawnNeedles& drawn = display.Drawn.Needles;
-  TBitmap32& m = display.MeterScratch;
-  // The scratch still holds the last meter when the record fits, so only the part under the old
-  // and new needles is rebuilt from the backing.
+  auto shape = [&](int step) {
+    return step < 0 ? nullptr : &ShapeOf(display.NeedleShapes, width, height, px, py, length, step);
+  };
+  const TNeedleShape* needle = shape(next.Step);
+  const TNeedleShape* peak_needle = shape(next.PeakStep);
+  // The display still holds the last meter when the record fits: only pixels the old or new
+  // needles touch are composed again from the backing, and not those both needles paint over
+  // wholly.
   const bool same_scene = drawn.Valid && next.Valid && drawn.Box == box &&
                           drawn.Visible == visible && drawn.PivotX == px && drawn.PivotY == py &&
                           drawn.Length == length && drawn.Needle == next.Needle &&
-                          drawn.Edge == next.Edge && drawn.Peak == next.Peak &&
-                          m.Width() == visible.Width() && m.Height() == visible.Height();
-  // Scratch rectangles to compose again: the whole box, or bands across the old and new needles,
-  // each only as wide as the needles within it, so a slanting needle does not drag a large
-  // rectangle of unchanged pixels along.
-  std::vector<TRect> parts;
-  if (same_scene) {
-    // Less than a pixel's move of the tip leaves the same vertices, and so the same pixels.
-    auto same = [&](int a, int b) {
-      if (a < 0 || b < 0) return a == b;
-      const TNeedleVertices va = NeedleVertices(px, py, NeedleAngle(a * 4), length);
-      const TNeedleVertices vb = NeedleVertices(px, py, NeedleAngle(b * 4), length);
-      return va.Pivot == vb.Pivot && va.B == vb.B && va.R == vb.R && va.T == vb.T && va.S == vb.S &&
-             va.A == vb.A;
-    };
-    if (same(drawn.Step, next.Step) && same(drawn.PeakStep, next.PeakStep)) return;
-    std::vector<TNeedleVertices> needles;
-    for (int step : {drawn.Step, drawn.PeakStep, next.Step, next.PeakStep}) {
-      if (step >= 0) needles.push_back(NeedleVertices(px, py, NeedleAngle(step * 4), length));
-    }
-    const TRect all = Offset(Union(drawn.Bounds, next.Bounds), -visible.Left, -visible.Top);
-    const std::int64_t bands = std::min<std::int64_t>(kNeedleBands, all.Height());
-    for (std::int64_t b = 0; b < bands; ++b) {
-      const std::int64_t top = all.Top + all.Height() * b / bands;
-      const std::int64_t bottom = all.Top + all.Height() * (b + 1) / bands;
-      TRect band;
-      for (const TNeedleVertices& v : needles)
-        band = Union(band, SlabBounds(v, top, bottom));
-      band = Intersect(band, all);
-      if (!band.Empty()) parts.push_back(band);
-    }
-  } else {
-    m.SetSize(visible.Width(), visible.Height());
-    parts.push_back(m.BoundsRect());
+                          drawn.Edge == next.Edge && drawn.Peak == next.Peak;
+  if (!same_scene) {
+    screen.Draw(dx, dy, display.MeterBacking);
+    if (framed) screen.FrameRectS(box.Left, box.Top, box.Right, box.Bottom, next.Needle);
+    if (peak_needle) DrawShape(screen, *peak_needle, next.Peak, next.Edge, dx, dy, nullptr);
+    DrawShape(screen, *needle, next.Needle, next.Edge, dx, dy, nullptr);
+    screen.Changed();
+    NoteDrawn(display, visible, TDrawnPart::Meter);
+    drawn = next;
+    return;
   }
-  for (const TRect& part : parts)
-    m.Draw(part.Left, part.Top, part, display.MeterBacking);
-  if (framed) {
-    m.FrameRectS(ox, oy, ox + s.MeterWidth, oy + s.MeterHeight, next.Needle);
+
+  // Less than a pixel's move of the tip leaves the same vertices, and so the same pixels.
+  auto same = [&](int a, int b) {
+    if (a < 0 || b < 0) return a == b;
+    const TNeedleVertices va = NeedleVertices(px, py, NeedleAngle(a * 4), length);
+    const TNeedleVertices vb = NeedleVertices(px, py, NeedleAngle(b * 4), length);
+    return va.Pivot == vb.Pivot && va.B == vb.B && va.R == vb.R && va.T == vb.T && va.S == vb.S &&
+           va.A == vb.A;
+  };
+  const bool needle_moved = !same(drawn.Step, next.Step);
+  const bool peak_moved = !same(drawn.PeakStep, next.PeakStep);
+  if (!needle_moved && !peak_moved) return;
+  // A needle that stays is drawn again only where pixels under it are composed again.
+  const TNeedleShape* old_needle = shape(drawn.Step);
+  std::vector<const TNeedleShape*> moved;
+  if (needle_moved) moved.insert(moved.end(), {old_needle, needle});
+  if (peak_moved) moved.insert(moved.end(), {shape(drawn.PeakStep), peak_needle});
+  std::int64_t top = height, bottom = 0;
+  for (const TNeedleShape* n : moved) {
+    if (!n || n->Touched.empty()) continue;
+    top = std::min(top, n->Top);
+    bottom = std::max(bottom, n->Top + static_cast<std::int64_t>(n->Touched.size()));
   }
-  if (peak) DrawKnownNeedle(display, s, m, px, py, length, state.PeakMarker, s.PeakColor);
-  DrawKnownNeedle(display, s, m, px, py, length, position, s.TopColor);
-  for (const TRect& part : parts) {
-    display.DisplayBitmap.Draw(part.Left + visible.Left, part.Top + visible.Top, part, m);
-    NoteDrawn(display, Offset(part, visible.Left, visible.Top), TDrawnPart::Meter);
+  if (top >= bottom) {
+    drawn = next;
+    return;
+  }
+  // Row by row, every column a moved needle touches, but for those the old and the new needle
+  // both paint over wholly.
+  TRedo redo;
+  redo.Top = top;
+  redo.Rows.resize(static_cast<std::size_t>(bottom - top));
+  const TBitmap32& backing = display.MeterBacking;
+  for (std::int64_t y = top; y < bottom; ++y) {
+    TNeedleSpan touched;
+    for (const TNeedleShape* n : moved) {
+      const TNeedleSpan t = SpanAt(n, y, &TNeedleShape::Touched);
+      Widen(touched, t.Left, t.Right);
+    }
+    if (touched.Left >= touched.Right) continue;
+    const TNeedleSpan was = SpanAt(old_needle, y, &TNeedleShape::Solid);
+    const TNeedleSpan is = SpanAt(needle, y, &TNeedleShape::Solid);
+    const std::int32_t kept_left = std::max({was.Left, is.Left, touched.Left});
+    const std::int32_t kept_right = std::min({was.Right, is.Right, touched.Right});
+    std::array<TNeedleSpan, 2>& runs = redo.Rows[static_cast<std::size_t>(y - top)];
+    if (kept_left < kept_right)
+      runs = {TNeedleSpan{touched.Left, kept_left}, TNeedleSpan{kept_right, touched.Right}};
+    else
+      runs = {touched, TNeedleSpan{}};
+    for (const TNeedleSpan& r : runs) {
+      if (r.Left >= r.Right) continue;
+      std::memcpy(screen.Bits() + (y + dy) * screen.Width() + r.Left + dx,
+                  backing.Bits() + y * width + r.Left,
+                  static_cast<std::size_t>(r.Right - r.Left) * sizeof(TColor32));
+    }
+  }
+  if (peak_needle) DrawShape(screen, *peak_needle, next.Peak, next.Edge, dx, dy, &redo);
+  DrawShape(screen, *needle, next.Needle, next.Edge, dx, dy, &redo);
+  screen.Changed();
+  // Handed on in bands, each as wide as the runs composed again within it, so a slanting
+  // needle does not drag a large rectangle of unchanged pixels along.
+  const std::int64_t bands = std::min<std::int64_t>(kNeedleBands, bottom - top);
+  for (std::int64_t b = 0; b < bands; ++b) {
+    const std::int64_t first = top + (bottom - top) * b / bands;
+    const std::int64_t last = top + (bottom - top) * (b + 1) / bands;
+    std::int64_t left = width, right = 0, band_top = last, band_bottom = first;
+    for (std::int64_t y = first; y < last; ++y) {
+      for (const TNeedleSpan& r : redo.Rows[static_cast<std::size_t>(y - top)]) {
+        if (r.Left >= r.Right) continue;
+        left = std::min<std::int64_t>(left, r.Left);
+        right = std::max<std::int64_t>(right, r.Right);
+        band_top = std::min(band_top, y);
+        band_bottom = y + 1;
+      }
+    }
+    if (left < right)
+      NoteDrawn(display, {left + dx, band_top + dy, right + dx, band_bottom + dy},
+                TDrawnPart::Meter);
   }
   drawn = next;
 }

@@ -303,22 +303,34 @@ void TPolygon32::Cover(int width, int height, TPolygonCoverage& out) const {
   }
 }
 
-void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour) {
-  const int width = bitmap.Width();
-  for (const TPolygonCoverage::TRow& r : coverage.Rows) {
-    if (r.Y < 0 || r.Y >= bitmap.Height()) continue;
-    TColor32* dst = bitmap.Bits() + r.Y * width;
-    const std::uint8_t* counts = coverage.Samples.data() + r.Offset;
-    for (std::size_t k = 0; k < r.Count; ++k) {
-      const std::int64_t px = r.Left + static_cast<std::int64_t>(k);
-      const int count = counts[k];
-      if (px < 0 || px >= width || count <= 0) continue;
-      if (count >= kFull) {
-        dst[px] = colour | 0xFF000000u;
-      } else {
-        dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
-      }
+void FillCoverageRow(TBitmap32& bitmap, const TPolygonCoverage& coverage, std::size_t row,
+                     TColor32 colour, std::int64_t dx, std::int64_t dy, std::int64_t from,
+                     std::int64_t to) {
+  const TPolygonCoverage::TRow& r = coverage.Rows[row];
+  const std::int64_t y = r.Y + dy;
+  if (y < 0 || y >= bitmap.Height()) return;
+  const std::int64_t width = bitmap.Width();
+  // Columns of the row, of the span asked for, and inside the bitmap.
+  from = std::max({from, r.Left, -dx});
+  to = std::min({to, r.Left + static_cast<std::int64_t>(r.Count), width - dx});
+  TColor32* dst = bitmap.Bits() + y * width + dx;
+  const std::uint8_t* counts = coverage.Samples.data() + r.Offset - r.Left;
+  for (std::int64_t px = from; px < to; ++px) {
+    const int count = counts[px];
+    if (count <= 0) continue;
+    if (count >= kFull) {
+      dst[px] = colour | 0xFF000000u;
+    } else {
+      dst[px] = BlendColour(dst[px], colour, static_cast<unsigned>((count * 255 + 32) / kFull));
     }
+  }
+}
+
+void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour) {
+  for (std::size_t i = 0; i < coverage.Rows.size(); ++i) {
+    const TPolygonCoverage::TRow& r = coverage.Rows[i];
+    FillCoverageRow(bitmap, coverage, i, colour, 0, 0, r.Left,
+                    r.Left + static_cast<std::int64_t>(r.Count));
   }
   bitmap.Changed();
 }
@@ -332,9 +344,18 @@ void TPolygon32::DrawFill(TBitmap32& bitmap, TColor32 colour) const {
 
 namespace {
 
+template <typename Plot>
+void PlotInside(int width, int height, std::int64_t x, std::int64_t y, unsigned coverage,
+                Plot& plot) {
+  if (x >= 0 && y >= 0 && x < width && y < height && coverage != 0) plot(x, y, coverage);
+}
+
 // One antialiased line from (x0, y0) towards (x1, y1) through pixel centres, the end pixel
 // only when asked; each step along the major axis shares its weight between two pixels.
-void WuLine(TBitmap32& bitmap, TPoint64 p0, TPoint64 p1, TColor32 colour, bool include_end) {
+// `plot(x, y, coverage)` is called for each pixel inside a width x height raster with some
+// weight.
+template <typename Plot>
+void WuLine(int width, int height, TPoint64 p0, TPoint64 p1, bool include_end, Plot plot) {
   const std::int64_t dx = p1.X - p0.X;
   const std::int64_t dy = p1.Y - p0.Y;
   const bool x_major = std::llabs(dx) >= std::llabs(dy);
@@ -344,7 +365,7 @@ void WuLine(TBitmap32& bitmap, TPoint64 p0, TPoint64 p1, TColor32 colour, bool i
   const std::int64_t step = major >= 0 ? 1 : -1;
   const std::int64_t m0 = x_major ? p0.X : p0.Y;
   const std::int64_t n0 = x_major ? p0.Y : p0.X;
-  const std::int64_t extent = x_major ? bitmap.Width() : bitmap.Height();
+  const std::int64_t extent = x_major ? width : height;
 
   std::int64_t t_first = 0;
   std::int64_t t_last = include_end ? len : len - 1;
@@ -372,32 +393,52 @@ void WuLine(TBitmap32& bitmap, TPoint64 p0, TPoint64 p1, TColor32 colour, bool i
     const unsigned w_near = ((65536u - frac) * 255u + 32768u) >> 16;
     const unsigned w_far = (frac * 255u + 32768u) >> 16;
     if (x_major) {
-      bitmap.BlendPixel(m, n, colour, w_near);
-      bitmap.BlendPixel(m, n + 1, colour, w_far);
+      PlotInside(width, height, m, n, w_near, plot);
+      PlotInside(width, height, m, n + 1, w_far, plot);
     } else {
-      bitmap.BlendPixel(n, m, colour, w_near);
-      bitmap.BlendPixel(n + 1, m, colour, w_far);
+      PlotInside(width, height, n, m, w_near, plot);
+      PlotInside(width, height, n + 1, m, w_far, plot);
     }
+  }
+}
+
+// The outline through `points` as DrawEdge draws it.
+template <typename Plot>
+void TracePolyline(const std::vector<TPoint64>& points, bool closed, int width, int height,
+                   Plot plot) {
+  const std::size_t n = points.size();
+  if (n == 0) return;
+  if (n == 1) {
+    PlotInside(width, height, points[0].X, points[0].Y, 255, plot);
+    return;
+  }
+  // Every vertex is drawn once: each segment stops short of its end, and an open line adds
+  // its last point.
+  const std::size_t segments = closed ? n : n - 1;
+  for (std::size_t i = 0; i < segments; ++i) {
+    const bool last_open = !closed && i + 1 == segments;
+    WuLine(width, height, points[i], points[(i + 1) % n], last_open, plot);
   }
 }
 
 }  // namespace
 
 void TPolygon32::DrawEdge(TBitmap32& bitmap, TColor32 colour) const {
-  const std::size_t n = points_.size();
-  if (n == 0 || bitmap.Empty()) return;
-  if (n == 1) {
-    bitmap.BlendPixel(points_[0].X, points_[0].Y, colour, 255);
-  } else {
-    // Every vertex is drawn once: each segment stops short of its end, and an open line adds
-    // its last point.
-    const std::size_t segments = Closed ? n : n - 1;
-    for (std::size_t i = 0; i < segments; ++i) {
-      const bool last_open = !Closed && i + 1 == segments;
-      WuLine(bitmap, points_[i], points_[(i + 1) % n], colour, last_open);
-    }
-  }
+  if (points_.empty() || bitmap.Empty()) return;
+  TracePolyline(points_, Closed, bitmap.Width(), bitmap.Height(),
+                [&](std::int64_t x, std::int64_t y, unsigned coverage) {
+                  bitmap.BlendPixel(x, y, colour, coverage);
+                });
   bitmap.Changed();
+}
+
+void TPolygon32::EdgePixels(int width, int height, std::vector<TEdgePixel>& out) const {
+  out.clear();
+  TracePolyline(points_, Closed, width, height,
+                [&](std::int64_t x, std::int64_t y, unsigned coverage) {
+                  out.push_back({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                                 static_cast<std::uint8_t>(coverage)});
+                });
 }
 
 }  // namespace roarmark

@@ -175,6 +175,7 @@ struct TPoint64 {
 // How much of each pixel a filled polygon covers, in samples of 64, row by row: what DrawFill
 // blends with, kept so the same shape can be filled again without being worked out again.
 struct TPolygonCoverage {
+  static constexpr int kWhole = 64;  // samples of a pixel wholly inside
   struct TRow {
     std::int64_t Y = 0;
     std::int64_t Left = 0;   // column of the first count
@@ -187,6 +188,18 @@ struct TPolygonCoverage {
 
 // Blends `colour` into `bitmap` by the coverage, as DrawFill does.
 void FillCoverage(TBitmap32& bitmap, const TPolygonCoverage& coverage, TColor32 colour);
+// The same for one row of the coverage, only its columns from..to-1, moved by (dx, dy) in the
+// bitmap; the caller marks the bitmap changed.
+void FillCoverageRow(TBitmap32& bitmap, const TPolygonCoverage& coverage, std::size_t row,
+                     TColor32 colour, std::int64_t dx, std::int64_t dy, std::int64_t from,
+                     std::int64_t to);
+
+// A pixel an outline blends its colour into, by coverage 1..255.
+struct TEdgePixel {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::uint8_t Coverage = 0;
+};
 
 // Integer vertices; filled even-odd with 8x8 supersampled edges, outlined with antialiased
 // one-pixel lines (closed or open).
@@ -201,6 +214,8 @@ class TPolygon32 {
   // The coverage DrawFill would blend with into a bitmap of this size.
   void Cover(int width, int height, TPolygonCoverage& out) const;
   void DrawEdge(TBitmap32& bitmap, TColor32 colour) const;
+  // The pixels DrawEdge would blend in a bitmap of this size, in the order it blends them.
+  void EdgePixels(int width, int height, std::vector<TEdgePixel>& out) const;
 
  private:
   std::vector<TPoint64> points_;

@@ -35,15 +35,29 @@ struct TDrawnNeedles {
   TColor32 Needle = 0, Edge = 0, Peak = 0;
   int Step = 0;      // position div 4, which sets the angle
   int PeakStep = 0;  // -1 without a peak needle
-  TRect Bounds;      // display pixels the needles may have touched, inside Visible
 };
 
-// Needle fills by angle step for one meter box and scratch size: a swinging needle keeps
+// One needle at one angle step as it is drawn into the visible part of its box, in box
+// coordinates: the fill's coverage, the edge's pixels, and row by row the columns it touches
+// and the columns it paints over wholly.
+struct TNeedleSpan {
+  std::int32_t Left = 0, Right = 0;  // columns Left..Right-1
+};
+struct TNeedleShape {
+  TPolygonCoverage Fill;
+  std::vector<TEdgePixel> Edge;       // blended over the fill, in this order
+  std::int64_t Top = 0;               // the row of the first entry of each list below
+  std::vector<TNeedleSpan> Touched;   // every column the fill or the edge changes
+  std::vector<TNeedleSpan> Solid;     // filled wholly and left alone by the edge
+  std::vector<std::int32_t> FillRow;  // index into Fill.Rows, -1 where the fill has none
+};
+
+// Needle shapes by angle step for one meter box and visible size: a swinging needle keeps
 // returning to the same few hundred shapes.
-struct TNeedleMasks {
+struct TNeedleShapes {
   int Width = 0, Height = 0;
   std::int64_t PivotX = 0, PivotY = 0, Length = 0;
-  std::unordered_map<int, TPolygonCoverage> ByStep;
+  std::unordered_map<int, TNeedleShape> ByStep;
 };
 
 struct TDrawnReadout {
@@ -110,7 +124,6 @@ struct TDisplayState {
   TRect ReadoutBackingRect;
   TBitmap32 MeterBacking;
   TRect MeterBackingRect;
-  TBitmap32 MeterScratch;  // the analogue meter box being composed
   TFont ReadoutFont;
   TColourRamp ColourRamp;
 
@@ -134,7 +147,7 @@ struct TDisplayState {
   TBitmap32 ContestRow;
 
   TDrawnRecord Drawn;
-  TNeedleMasks NeedleMasks;
+  TNeedleShapes NeedleShapes;
 };
 
 }  // namespace roarmark
