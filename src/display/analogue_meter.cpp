@@ -116,11 +116,9 @@ const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::i
   const auto rows = static_cast<std::size_t>(bottom - top);
   shape.Touched.assign(rows, {});
   shape.Solid.assign(rows, {});
-  shape.FillRow.assign(rows, -1);
   for (std::size_t i = 0; i < shape.Fill.Rows.size(); ++i) {
     const TPolygonCoverage::TRow& r = shape.Fill.Rows[i];
     const auto row = static_cast<std::size_t>(r.Y - top);
-    shape.FillRow[row] = static_cast<std::int32_t>(i);
     const auto count = static_cast<std::int64_t>(r.Count);
     Widen(shape.Touched[row], r.Left, r.Left + count);
     // The run of whole pixels: a needle is convex, so a row has one at most.

@@ -45,11 +45,10 @@ struct TNeedleSpan {
 };
 struct TNeedleShape {
   TPolygonCoverage Fill;
-  std::vector<TEdgePixel> Edge;       // blended over the fill, in this order
-  std::int64_t Top = 0;               // the row of the first entry of each list below
-  std::vector<TNeedleSpan> Touched;   // every column the fill or the edge changes
-  std::vector<TNeedleSpan> Solid;     // filled wholly and left alone by the edge
-  std::vector<std::int32_t> FillRow;  // index into Fill.Rows, -1 where the fill has none
+  std::vector<TEdgePixel> Edge;      // blended over the fill, in this order
+  std::int64_t Top = 0;              // the row of the first entry of each list below
+  std::vector<TNeedleSpan> Touched;  // every column the fill or the edge changes
+  std::vector<TNeedleSpan> Solid;    // filled wholly and left alone by the edge
 };
 
 // Needle shapes by angle step for one meter box and visible size: a swinging needle keeps
