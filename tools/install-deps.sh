@@ -10,7 +10,7 @@ program_packages=(
   build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev libjpeg-dev libspng-dev zlib1g-dev libcsv-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev libpulse-dev libxcb-randr0-dev
-  libcivetweb-dev nlohmann-json3-dev liblo-dev libxcb-screensaver0-dev
+  libcivetweb-dev nlohmann-json3-dev liblo-dev libxcb-screensaver0-dev libxcb-shm0-dev
   fonts-liberation fonts-dejavu-core
 )
 test_packages=(

@@ -3,14 +3,15 @@
 # (openbox), Ctrl+S opens the dialog, -12 and 5 are typed into the 0 dB reference and decay
 # fields and OK is clicked. "Roarmark.ini" then holds them, and the reopened dialog shows them
 # (its two fields look as they did after typing, not as they did at first), and a second OK
-# keeps them.
+# keeps them. Where another window or the reopened dialog covered the display, the display shows
+# again as it was (the meter is still in the silence).
 # Usage: setup_ok_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
 set -u
 . "$(dirname "$0")/../skip_test.sh"
 roarmark=$1
 shots=${2:-}
 
-for tool in Xvfb openbox pulseaudio pactl xdotool convert compare; do
+for tool in Xvfb openbox pulseaudio pactl xdotool xwininfo xlogo convert compare; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     skip_test "$tool is not installed"
   fi
@@ -97,6 +98,33 @@ pids+=($app)
 wait_for 15 bash -c "xdotool search --onlyvisible --name '^Roarmark$' >/dev/null 2>&1" ||
   fail "no Roarmark window"
 sleep 2
+main_info=$(xwininfo -id "$(xdotool search --onlyvisible --name '^Roarmark$' | head -1)")
+main_client=$(awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 }
+  /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+  END { print w "x" h "+" x "+" y }' <<<"$main_info")
+display() {  # NAME: the main window's client area cut from a new screenshot NAME
+  screenshot "$1"
+  convert "$work/$1.png" -crop "$main_client" +repage "$work/$1-display.png"
+}
+
+# Another program's window over the display, then gone.
+display shown
+read -r _ main_x main_y <<<"${main_client//+/ }"
+xlogo -geometry "300x300+$((main_x + 100))+$((main_y + 100))" &
+covering=$!
+pids+=($covering)
+wait_for 10 bash -c "xdotool search --onlyvisible --name '^xlogo$' >/dev/null 2>&1" ||
+  fail "no window to cover the display with"
+sleep 0.5
+display covered
+[ "$(differing "$work/shown-display.png" "$work/covered-display.png")" -gt 0 ] ||
+  fail "the other window did not cover the display"
+kill $covering
+wait $covering 2>/dev/null
+display uncovered
+uncovered=$(differing "$work/shown-display.png" "$work/uncovered-display.png")
+echo "display after a window over it went: $uncovered pixels differ"
+[ "$uncovered" -eq 0 ] || fail "the display did not show again where a window covered it"
 
 open_dialog
 screenshot first
@@ -111,6 +139,7 @@ fields typed
   fail "typing -12 did not change the reference field"
 press_ok
 stored "cal=-12" || fail "OK did not store the typed reference -12"
+display closed
 stored "decay=5" || fail "OK did not store the typed decay 5"
 
 open_dialog
@@ -123,6 +152,10 @@ for field in edit1 edit2; do
 done
 press_ok
 stored "cal=-12" && stored "decay=5" || fail "a second OK lost the reference or the decay"
+display closed-again
+uncovered=$(differing "$work/closed-display.png" "$work/closed-again-display.png")
+echo "display after the dialog closed again: $uncovered pixels differ"
+[ "$uncovered" -eq 0 ] || fail "the display did not show again where the dialog covered it"
 
 key x ctrl
 wait_for 5 bash -c "! kill -0 $app 2>/dev/null" || fail "Ctrl+X did not close roarmark"

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/qt/qt_peer_kinds.h"
+#include "platform/qt/qt_shm_present.h"
 #include "platform/ui/image_view.h"
 
 namespace roarmark::platform::qt {
@@ -19,9 +21,16 @@ namespace {
 
 class TImageWidget final : public QWidget {
  public:
-  TImageWidget(TImageView& view, QWidget* parent) : QWidget(parent), view_(view) {
+  TImageWidget(TImageView& view, QWidget* parent)
+      : QWidget(parent), view_(view), present_(TShmPresenter::Create()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // On X the picture goes to a window of its own straight from shared memory; Qt only tells
+    // when parts of it were uncovered.
+    if (present_) {
+      setAttribute(Qt::WA_PaintOnScreen);
+      setAttribute(Qt::WA_NativeWindow);
+    }
   }
 
   // The owner drew into the picture. Only the areas it reports are repainted, each on its own:
@@ -37,6 +46,10 @@ class TImageWidget final : public QWidget {
       return;
     }
     const QRect picture(0, 0, pixels.Width, pixels.Height);
+    if (present_) {
+      PresentChanged(changed.Areas);
+      return;
+    }
     for (const TRect& a : changed.Areas) {
       const QRect area = QRect(a.Left, a.Top, a.Width(), a.Height()).intersected(picture);
       if (!area.isEmpty()) Repaint(pixels, area);
@@ -49,7 +62,7 @@ class TImageWidget final : public QWidget {
       QRect device = StretchedArea(source);
       if (Stretching()) {
         if (stretched_.size() != DeviceSize()) device = QRect(QPoint(0, 0), DeviceSize());
-        Stretch(pixels, device);
+        StretchInto(stretched_, pixels, device);
       }
       update(ToLogical(device));
     } else {
@@ -84,6 +97,7 @@ class TImageWidget final : public QWidget {
     shown_width_ = usable ? pixels.Width : 0;
     shown_height_ = usable ? pixels.Height : 0;
     stretched_ = QImage();
+    presented_ = false;
     update();
   }
 
@@ -91,9 +105,17 @@ class TImageWidget final : public QWidget {
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
     stretched_ = QImage();
+    presented_ = false;
   }
 
+  // Painted on screen, the widget has no engine of its own.
+  QPaintEngine* paintEngine() const override { return present_ ? nullptr : QWidget::paintEngine(); }
+
   void paintEvent(QPaintEvent* event) override {
+    if (present_) {
+      PresentRegion(event->region());
+      return;
+    }
     QPainter painter(this);
     const QColor grey = QColor::fromRgb(kImageViewBackground);
     const TPixelsView& pixels = view_.Image();
@@ -103,7 +125,8 @@ class TImageWidget final : public QWidget {
     }
     const qreal ratio = devicePixelRatioF();
     if (view_.ScaleMode() == TScaleMode::smStretch && Stretching()) {
-      if (stretched_.size() != DeviceSize()) Stretch(pixels, QRect(QPoint(0, 0), DeviceSize()));
+      if (stretched_.size() != DeviceSize())
+        StretchInto(stretched_, pixels, QRect(QPoint(0, 0), DeviceSize()));
       DrawParts(painter, event->region(), stretched_);
       return;
     }
@@ -122,6 +145,92 @@ class TImageWidget final : public QWidget {
   }
 
  private:
+  // Whether the shared picture is ready to take parts: made for this window and size, and
+  // holding everything shown. A new one is filled whole first.
+  bool PresentReady() {
+    const auto window = static_cast<std::uint32_t>(internalWinId());
+    const QSize device = DeviceSize();
+    if (window == 0) return false;
+    if (window != presented_window_ || present_->Size() != device) {
+      presented_ = false;
+      if (!present_->Prepare(window, device)) {
+        FallBackToQt();
+        return false;
+      }
+      presented_window_ = window;
+    }
+    if (!presented_) {
+      Compose(QRect(QPoint(0, 0), device));
+      presented_ = true;
+    }
+    return true;
+  }
+
+  // The server cannot show this window from shared memory: Qt paints it from now on.
+  void FallBackToQt() {
+    present_.reset();
+    setAttribute(Qt::WA_PaintOnScreen, false);
+    update();
+  }
+
+  // The owner's changed areas (picture pixels) composed into the shared picture and put, at once:
+  // nothing waits for an update request.
+  void PresentChanged(const std::vector<TRect>& areas) {
+    if (!PresentReady()) {
+      if (present_) update();
+      return;
+    }
+    const QRect all(QPoint(0, 0), DeviceSize());
+    const bool stretching = view_.ScaleMode() == TScaleMode::smStretch && Stretching();
+    for (const TRect& a : areas) {
+      const QRect source(a.Left, a.Top, a.Width(), a.Height());
+      const QRect device = stretching ? StretchedArea(source) : source.intersected(all);
+      if (device.isEmpty()) continue;
+      Compose(device);
+      present_->Put(device);
+    }
+    present_->Flush();
+  }
+
+  // Puts the parts of `region` (logical pixels) from the shared picture.
+  void PresentRegion(const QRegion& region) {
+    if (!PresentReady()) return;
+    const qreal ratio = devicePixelRatioF();
+    const QRect all(QPoint(0, 0), DeviceSize());
+    for (const QRect& logical : region) {
+      const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
+                                  logical.height() * ratio)
+                               .toAlignedRect()
+                               .intersected(all);
+      present_->Put(device);
+    }
+    present_->Flush();
+  }
+
+  // What the widget shows in `device` pixels, written into the shared picture: the picture 1:1
+  // over grey, or stretched.
+  void Compose(const QRect& device) {
+    const TPixelsView& pixels = view_.Image();
+    const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
+    if (usable && view_.ScaleMode() == TScaleMode::smStretch && Stretching()) {
+      Stretch(pixels, device, [this](int y) { return present_->Row(y); });
+      return;
+    }
+    const int covered_width =
+        usable ? std::clamp(pixels.Width - device.left(), 0, device.width()) : 0;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+      std::uint32_t* out = present_->Row(y) + device.left();
+      int copied = 0;
+      if (usable && y < pixels.Height) {
+        const std::uint32_t* in =
+            pixels.Pixels + static_cast<std::ptrdiff_t>(y) * pixels.Width + device.left();
+        std::copy_n(in, covered_width, out);
+        copied = covered_width;
+      }
+      std::fill(out + copied, out + device.width(), kImageViewBackground);
+    }
+  }
+
   // Only the parts of `image` (device pixels from the widget's origin) under `region`.
   void DrawParts(QPainter& painter, const QRegion& region, const QImage& image) const {
     const qreal ratio = devicePixelRatioF();
@@ -184,12 +293,19 @@ class TImageWidget final : public QWidget {
   }
   // Nearest neighbour as the model defines it: device pixel x shows picture column
   // x * width / device width (and likewise for rows), so every backend shows the same pixels.
-  void Stretch(const TPixelsView& pixels, const QRect& area) {
+  void StretchInto(QImage& image, const TPixelsView& pixels, const QRect& area) {
     const QSize device = DeviceSize();
-    if (stretched_.size() != device) {
-      stretched_ = QImage(device, QImage::Format_RGB32);
-      stretched_.setDevicePixelRatio(devicePixelRatioF());
+    if (image.size() != device) {
+      image = QImage(device, QImage::Format_RGB32);
+      image.setDevicePixelRatio(devicePixelRatioF());
     }
+    Stretch(pixels, area,
+            [&image](int y) { return reinterpret_cast<std::uint32_t*>(image.scanLine(y)); });
+  }
+  // The same into the rows `row_of` gives (device pixels from the widget's origin).
+  template <class RowOf>
+  void Stretch(const TPixelsView& pixels, const QRect& area, RowOf row_of) {
+    const QSize device = DeviceSize();
     if (columns_.size() != static_cast<std::size_t>(device.width()) ||
         columns_for_ != pixels.Width) {
       columns_.resize(static_cast<std::size_t>(device.width()));
@@ -203,7 +319,7 @@ class TImageWidget final : public QWidget {
       const int sy =
           static_cast<int>(static_cast<std::int64_t>(y) * pixels.Height / device.height());
       const std::uint32_t* in = pixels.Pixels + static_cast<std::ptrdiff_t>(sy) * pixels.Width;
-      auto* out = reinterpret_cast<std::uint32_t*>(stretched_.scanLine(y));
+      std::uint32_t* out = row_of(y);
       for (int x = part.left(); x <= part.right(); ++x)
         out[x] = in[columns_[static_cast<std::size_t>(x)]];
     }
@@ -213,6 +329,9 @@ class TImageWidget final : public QWidget {
   int shown_width_ = 0;  // size of the picture last shown whole
   int shown_height_ = 0;
   QImage stretched_;
+  std::unique_ptr<TShmPresenter> present_;  // null: Qt paints the widget
+  std::uint32_t presented_window_ = 0;
+  bool presented_ = false;  // the shared picture holds all the widget shows
   std::vector<int> columns_;
   int columns_for_ = -1;
 };
