@@ -16,7 +16,7 @@ program_packages=(
 test_packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
+  xvfb xauth x11-apps x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox libsox-fmt-pulse
   openbox pipewire pipewire-pulse wireplumber dbus dpkg-dev file
   alsa-utils sound-theme-freedesktop libsox-fmt-base python3 chromium
   python3-dbus python3-gi xtrace x11-xserver-utils xserver-xorg-core xserver-xorg-video-dummy

@@ -5,13 +5,17 @@
 # (its two fields look as they did after typing, not as they did at first), and a second OK
 # keeps them. Where another window or the reopened dialog covered the display, the display shows
 # again as it was (the meter is still in the silence).
-# Usage: setup_ok_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER]
+# With "without-shared-memory" the X server offers no MIT-SHM, as a server on another machine
+# cannot: the program must then paint through Qt, and every check holds the same.
+# Usage: setup_ok_end_to_end.sh PATH_TO_ROARMARK [SCREENSHOT_FOLDER] [without-shared-memory]
 set -u
 . "$(dirname "$0")/../skip_test.sh"
 roarmark=$1
 shots=${2:-}
+server_options=()
+[ "${3:-}" = without-shared-memory ] && server_options=(-extension MIT-SHM)
 
-for tool in Xvfb openbox pulseaudio pactl xdotool xwininfo xlogo convert compare; do
+for tool in Xvfb openbox pulseaudio pactl xdotool xwininfo xdpyinfo xlogo convert compare; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     skip_test "$tool is not installed"
   fi
@@ -30,7 +34,10 @@ fail() {
 stage_sound_server || skip_test "$stage_why"
 stage_roarmic >/dev/null || fail "$stage_why"
 mkdir "$work/fb"
-stage_screen 210 1920x1080 -fbdir "$work/fb" || skip_test "$stage_why"
+stage_screen 210 1920x1080 -fbdir "$work/fb" "${server_options[@]}" || skip_test "$stage_why"
+if [ ${#server_options[@]} -gt 0 ] && xdpyinfo -queryExtensions 2>/dev/null | grep -q MIT-SHM; then
+  fail "the X server still offers MIT-SHM"
+fi
 stage_openbox
 
 stage_data_folder
