@@ -92,6 +92,7 @@ TForm1::TForm1(TApplication& app, const platform::TPlatform& platform)
   Readout.SetBounds(0, 0, 301, 21);
   Readout.SetReadOnly(true);
   Readout.SetTabStop(false);
+  Display.DisplayBitmap.SetMemory(platform_.ShownPixels);
   Display.Fonts = platform_.Fonts;
   Display.SystemColours = platform_.SystemColours;
   Display.DecimalSeparator = platform_.Locale ? platform_.Locale->DecimalSeparator() : '.';

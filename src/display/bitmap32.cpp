@@ -60,6 +60,14 @@ void TBitmap32::Changed() {
   changes_ = stamps.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
+void TBitmap32::SetMemory(std::pmr::memory_resource* memory) {
+  // A vector's memory is fixed at its making: a new one takes the pixels over.
+  std::pmr::vector<TColor32> moved(bits_.begin(), bits_.end(),
+                                   memory ? memory : std::pmr::get_default_resource());
+  std::destroy_at(&bits_);
+  std::construct_at(&bits_, std::move(moved));
+}
+
 bool TBitmap32::SetSize(std::int64_t width, std::int64_t height) {
   bool ok = true;
   if (width <= 0 || height <= 0) {

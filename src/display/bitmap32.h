@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,6 +68,9 @@ class TBitmap32 {
   // A width or height of 0 or less, or a size beyond kMaxBitmapPixels, gives an empty bitmap
   // (the latter returns false). Contents after a resize are unspecified (cleared to black).
   bool SetSize(std::int64_t width, std::int64_t height);
+  // Keeps the pixels in `memory` from now on (null: the heap), as they are. The display bitmap
+  // lives where the screen reads it without a copy; a copy of a bitmap is always on the heap.
+  void SetMemory(std::pmr::memory_resource* memory);
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return width_ == 0 || height_ == 0; }
@@ -138,7 +142,7 @@ class TBitmap32 {
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<TColor32> bits_;
+  std::pmr::vector<TColor32> bits_;
   std::uint64_t changes_ = 0;
   TFont font_;
   std::shared_ptr<TFontFace> face_;

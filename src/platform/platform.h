@@ -2,6 +2,8 @@
 // start. Pointers are never null once a backend has filled the record.
 #pragma once
 
+#include <memory_resource>
+
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
@@ -31,6 +33,9 @@ struct TPlatform {
   ISystemColours* SystemColours = nullptr;
   IClock* Clock = nullptr;
   ui::IUiBackend* Ui = nullptr;  // may be null: the control model then runs purely headless
+  // Where the shown picture's pixels are best kept: memory the screen reads without a copy.
+  // May be null: the heap.
+  std::pmr::memory_resource* ShownPixels = nullptr;
 };
 
 }  // namespace roarmark::platform

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory_resource>
+#include <utility>
 #include <vector>
 
 #include "display_test_support.h"
@@ -173,6 +175,87 @@ TBitmap32 NumberedSource(int w = 3, int h = 2) {
 TColor32 Numbered(int x, int y) {
   return 0xFF000000u | static_cast<TColor32>(y << 4 | x);
 }
+
+// --- Where the pixels live ---------------------------------------------------------------------
+
+// Memory that knows which blocks it gave.
+class TRecordingMemory final : public std::pmr::memory_resource {
+ public:
+  bool Holds(const void* p) const {
+    for (const auto& [block, bytes] : blocks_) {
+      const auto* b = static_cast<const char*>(block);
+      if (p >= block && static_cast<const char*>(p) < b + bytes) return true;
+    }
+    return false;
+  }
+
+ private:
+  void* do_allocate(std::size_t bytes, std::size_t alignment) override {
+    void* p = std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    blocks_.emplace_back(p, bytes);
+    return p;
+  }
+  void do_deallocate(void* p, std::size_t bytes, std::size_t alignment) override {
+    std::erase_if(blocks_, [p](const auto& b) { return b.first == p; });
+    std::pmr::new_delete_resource()->deallocate(p, bytes, alignment);
+  }
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+    return this == &other;
+  }
+  std::vector<std::pair<void*, std::size_t>> blocks_;
+};
+
+struct MemoryCase {
+  const char* name;
+  // Gives the bitmap looked at, made with `memory` somewhere on the way.
+  TBitmap32 (*make)(TRecordingMemory& memory);
+  bool in_memory;
+};
+
+class MemoryTest : public ::testing::TestWithParam<MemoryCase> {};
+
+TEST_P(MemoryTest, PixelsLiveWhereTheBitmapWasToldAndKeepTheirValues) {
+  TRecordingMemory memory;
+  const TBitmap32 b = GetParam().make(memory);
+  ASSERT_EQ(b.Width(), 3);
+  EXPECT_EQ(memory.Holds(b.Bits()), GetParam().in_memory);
+  ExpectPixels(b, Numbered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Memories, MemoryTest,
+                         ::testing::Values(MemoryCase{"PixelsMovedInWithTheirValues",
+                                                      [](TRecordingMemory& m) {
+                                                        TBitmap32 b = NumberedSource();
+                                                        b.SetMemory(&m);
+                                                        return b;
+                                                      },
+                                                      true},
+                                           MemoryCase{"SizedAndDrawnAfterwards",
+                                                      [](TRecordingMemory& m) {
+                                                        TBitmap32 b;
+                                                        b.SetMemory(&m);
+                                                        b.SetSize(3, 2);
+                                                        b.Draw(0, 0, NumberedSource());
+                                                        return b;
+                                                      },
+                                                      true},
+                                           MemoryCase{"ACopyIsOnTheHeap",
+                                                      [](TRecordingMemory& m) {
+                                                        TBitmap32 b = NumberedSource();
+                                                        b.SetMemory(&m);
+                                                        TBitmap32 copy(b);
+                                                        return copy;
+                                                      },
+                                                      false},
+                                           MemoryCase{"NoneIsTheHeapAgain",
+                                                      [](TRecordingMemory& m) {
+                                                        TBitmap32 b = NumberedSource();
+                                                        b.SetMemory(&m);
+                                                        b.SetMemory(nullptr);
+                                                        return b;
+                                                      },
+                                                      false}),
+                         [](const auto& info) { return info.param.name; });
 
 struct CopyCase {
   const char* name;

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/qt/qt_peer_kinds.h"
 #include "platform/qt/qt_shm_present.h"
+#include "platform/qt/qt_shown_pixels.h"
 #include "platform/ui/image_view.h"
 
 namespace roarmark::platform::qt {
@@ -145,25 +147,49 @@ class TImageWidget final : public QWidget {
   }
 
  private:
-  // Whether the shared picture is ready to take parts: made for this window and size, and
-  // holding everything shown. A new one is filled whole first.
-  bool PresentReady() {
+  // The widget's X window, once there; false also when it cannot take our pixels (Qt then
+  // paints it from now on).
+  bool WindowReady() {
     const auto window = static_cast<std::uint32_t>(internalWinId());
-    const QSize device = DeviceSize();
     if (window == 0) return false;
-    if (window != presented_window_ || present_->Size() != device) {
+    if (window != presented_window_) {
       presented_ = false;
-      if (!present_->Prepare(window, device)) {
+      if (!present_->UseWindow(window)) {
         FallBackToQt();
         return false;
       }
       presented_window_ = window;
+    }
+    return true;
+  }
+
+  // The picture of the widget's size kept by the presenter, holding everything shown: a new
+  // one is filled whole first.
+  bool OwnPictureReady() {
+    const QSize device = DeviceSize();
+    if (present_->Size() != device) {
+      presented_ = false;
+      if (!present_->Prepare(device)) {
+        FallBackToQt();
+        return false;
+      }
     }
     if (!presented_) {
       Compose(QRect(QPoint(0, 0), device));
       presented_ = true;
     }
     return true;
+  }
+
+  // Where the owner's pixels lie in memory the server reads, when the widget shows them 1:1:
+  // they are then put on screen from there, with no copy at all.
+  std::optional<TShownPixelMemory::TPlace> SharedPicture() const {
+    const TPixelsView& pixels = view_.Image();
+    if (!pixels.Pixels || pixels.Width <= 0 || pixels.Height <= 0) return std::nullopt;
+    if (view_.ScaleMode() == TScaleMode::smStretch && Stretching()) return std::nullopt;
+    if (pixels.Width > 32767 || pixels.Height > 32767) return std::nullopt;
+    return ShownPixelMemory().PlaceOf(pixels.Pixels,
+                                      static_cast<std::size_t>(pixels.Width) * pixels.Height * 4);
   }
 
   // The server cannot show this window from shared memory: Qt paints it from now on.
@@ -173,14 +199,29 @@ class TImageWidget final : public QWidget {
     update();
   }
 
-  // The owner's changed areas (picture pixels) composed into the shared picture and put, at once:
-  // nothing waits for an update request.
+  // The owner's changed areas (picture pixels) put on screen at once: nothing waits for an
+  // update request.
   void PresentChanged(const std::vector<TRect>& areas) {
-    if (!PresentReady()) {
+    if (!WindowReady()) {
       if (present_) update();
       return;
     }
     const QRect all(QPoint(0, 0), DeviceSize());
+    if (const auto shared = SharedPicture()) {
+      const TPixelsView& pixels = view_.Image();
+      const QRect picture = QRect(0, 0, pixels.Width, pixels.Height).intersected(all);
+      for (const TRect& a : areas) {
+        const QRect area = QRect(a.Left, a.Top, a.Width(), a.Height()).intersected(picture);
+        present_->PutFrom(shared->Segment, shared->Offset, pixels.Width, pixels.Height, area);
+      }
+      presented_ = false;  // the presenter's own picture was left behind
+      present_->Flush();
+      return;
+    }
+    if (!OwnPictureReady()) {
+      if (present_) update();
+      return;
+    }
     const bool stretching = view_.ScaleMode() == TScaleMode::smStretch && Stretching();
     for (const TRect& a : areas) {
       const QRect source(a.Left, a.Top, a.Width(), a.Height());
@@ -192,9 +233,12 @@ class TImageWidget final : public QWidget {
     present_->Flush();
   }
 
-  // Puts the parts of `region` (logical pixels) from the shared picture.
+  // Puts the parts of `region` (logical pixels) on screen.
   void PresentRegion(const QRegion& region) {
-    if (!PresentReady()) return;
+    if (!WindowReady()) return;
+    const auto shared = SharedPicture();
+    if (!shared && !OwnPictureReady()) return;
+    const TPixelsView& pixels = view_.Image();
     const qreal ratio = devicePixelRatioF();
     const QRect all(QPoint(0, 0), DeviceSize());
     for (const QRect& logical : region) {
@@ -202,8 +246,23 @@ class TImageWidget final : public QWidget {
                                   logical.height() * ratio)
                                .toAlignedRect()
                                .intersected(all);
-      present_->Put(device);
+      if (!shared) {
+        present_->Put(device);
+        continue;
+      }
+      // The picture from the owner's memory, grey right of it and below it.
+      const QRect picture(0, 0, pixels.Width, pixels.Height);
+      present_->PutFrom(shared->Segment, shared->Offset, pixels.Width, pixels.Height,
+                        device.intersected(picture));
+      present_->Fill(
+          device.intersected(QRect(picture.right() + 1, device.top(),
+                                   std::max(0, device.right() - picture.right()), device.height())),
+          kImageViewBackground);
+      present_->Fill(device.intersected(QRect(device.left(), picture.bottom() + 1, device.width(),
+                                              std::max(0, device.bottom() - picture.bottom()))),
+                     kImageViewBackground);
     }
+    if (shared) presented_ = false;
     present_->Flush();
   }
 

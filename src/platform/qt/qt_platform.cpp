@@ -6,6 +6,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_message_loop.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/qt_shown_pixels.h"
 #include "platform/qt/qt_ui_backend.h"
 
 namespace roarmark::platform::qt {
@@ -36,6 +37,7 @@ TQtPlatform::TQtPlatform() : parts_(std::make_unique<TParts>()) {
   platform_.SystemColours = &parts_->SystemColours;
   platform_.Ui = &parts_->Ui;
   platform_.Clock = &parts_->Clock;
+  platform_.ShownPixels = &ShownPixelMemory();
 }
 
 TQtPlatform::~TQtPlatform() = default;

@@ -16,7 +16,8 @@ namespace {
 
 xcb_connection_t* XConnection() {
   auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  return c && !xcb_connection_has_error(c) ? c : nullptr;
 }
 
 // Whether `visual` takes 0x00RRGGBB words as they lie in memory: depth 24 at 32 bits a pixel,
@@ -45,51 +46,63 @@ bool TakesOurPixels(xcb_connection_t* c, xcb_visualid_t visual) {
 
 }  // namespace
 
+std::optional<TShmSegment> AttachSegment(std::size_t bytes) {
+  xcb_connection_t* c = XConnection();
+  if (!c || bytes == 0) return std::nullopt;
+  const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+  if (!shm || !shm->present) return std::nullopt;
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (id < 0) return std::nullopt;
+  void* memory = shmat(id, nullptr, 0);
+  if (memory == reinterpret_cast<void*>(-1)) {
+    shmctl(id, IPC_RMID, nullptr);
+    return std::nullopt;
+  }
+  const std::uint32_t segment = xcb_generate_id(c);
+  // A server on another machine knows the extension but cannot attach our memory.
+  xcb_generic_error_t* error =
+      xcb_request_check(c, xcb_shm_attach_checked(c, segment, static_cast<std::uint32_t>(id), 0));
+  shmctl(id, IPC_RMID, nullptr);  // gone once both sides have let go of it
+  if (error) {
+    std::free(error);
+    shmdt(memory);
+    return std::nullopt;
+  }
+  return TShmSegment{segment, static_cast<std::byte*>(memory), bytes};
+}
+
+void DetachSegment(const TShmSegment& segment) {
+  // Without the connection (the application has ended) the server has let go already.
+  if (xcb_connection_t* c = XConnection()) {
+    xcb_shm_detach(c, segment.Id);
+    xcb_flush(c);
+  }
+  shmdt(segment.Memory);
+}
+
 std::unique_ptr<TShmPresenter> TShmPresenter::Create() {
   xcb_connection_t* c = XConnection();
-  if (!c || xcb_connection_has_error(c)) return nullptr;
-  const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
-  if (!shm || !shm->present) return nullptr;
+  if (!c) return nullptr;
   std::unique_ptr<TShmPresenter> presenter(new TShmPresenter(c));
-  // A server on another machine knows the extension but cannot attach our memory.
-  if (!presenter->Prepare(0, QSize(1, 1))) return nullptr;
+  if (!presenter->Prepare(QSize(1, 1))) return nullptr;
   return presenter;
 }
 
 TShmPresenter::~TShmPresenter() {
   Release();
-  // The connection goes with the application; the server frees what a closed one held.
   if (gc_ && XConnection() == connection_) {
     xcb_free_gc(connection_, gc_);
     xcb_flush(connection_);
   }
 }
 
-bool TShmPresenter::Prepare(std::uint32_t window, QSize size) {
-  if (window != window_ && !UseWindow(window)) return false;
-  if (size == size_ && pixels_) return true;
+bool TShmPresenter::Prepare(QSize size) {
+  if (size == size_ && picture_) return true;
   Release();
   // Requests carry 16-bit sizes.
   if (size.isEmpty() || size.width() > 32767 || size.height() > 32767) return false;
-  const auto bytes = static_cast<std::size_t>(size.width()) * size.height() * 4;
-  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (id < 0) return false;
-  void* memory = shmat(id, nullptr, 0);
-  if (memory == reinterpret_cast<void*>(-1)) {
-    shmctl(id, IPC_RMID, nullptr);
-    return false;
-  }
-  const std::uint32_t segment = xcb_generate_id(connection_);
-  xcb_generic_error_t* error =
-      xcb_request_check(connection_, xcb_shm_attach_checked(connection_, segment, id, 0));
-  shmctl(id, IPC_RMID, nullptr);  // gone once both sides have let go of it
-  if (error) {
-    std::free(error);
-    shmdt(memory);
-    return false;
-  }
-  segment_ = segment;
-  pixels_ = static_cast<std::uint32_t*>(memory);
+  picture_ = AttachSegment(static_cast<std::size_t>(size.width()) * size.height() * 4);
+  if (!picture_) return false;
   size_ = size;
   return true;
 }
@@ -98,7 +111,6 @@ bool TShmPresenter::UseWindow(std::uint32_t window) {
   if (gc_) xcb_free_gc(connection_, gc_);
   gc_ = 0;
   window_ = 0;
-  if (window == 0) return true;
   xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
       connection_, xcb_get_window_attributes(connection_, window), nullptr);
   if (!attributes) return false;
@@ -113,13 +125,28 @@ bool TShmPresenter::UseWindow(std::uint32_t window) {
 }
 
 void TShmPresenter::Put(const QRect& area) {
-  if (!window_ || !pixels_ || area.isEmpty()) return;
-  xcb_shm_put_image(
-      connection_, window_, gc_, static_cast<std::uint16_t>(size_.width()),
-      static_cast<std::uint16_t>(size_.height()), static_cast<std::uint16_t>(area.x()),
-      static_cast<std::uint16_t>(area.y()), static_cast<std::uint16_t>(area.width()),
-      static_cast<std::uint16_t>(area.height()), static_cast<std::int16_t>(area.x()),
-      static_cast<std::int16_t>(area.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
+  if (picture_) PutFrom(*picture_, 0, size_.width(), size_.height(), area);
+}
+
+void TShmPresenter::PutFrom(const TShmSegment& segment, std::size_t offset, int width, int height,
+                            const QRect& area) {
+  if (!window_ || area.isEmpty()) return;
+  xcb_shm_put_image(connection_, window_, gc_, static_cast<std::uint16_t>(width),
+                    static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(area.x()),
+                    static_cast<std::uint16_t>(area.y()), static_cast<std::uint16_t>(area.width()),
+                    static_cast<std::uint16_t>(area.height()), static_cast<std::int16_t>(area.x()),
+                    static_cast<std::int16_t>(area.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
+                    segment.Id, static_cast<std::uint32_t>(offset));
+}
+
+void TShmPresenter::Fill(const QRect& area, std::uint32_t colour) {
+  if (!window_ || area.isEmpty()) return;
+  const std::uint32_t foreground = colour & 0xFFFFFF;
+  xcb_change_gc(connection_, gc_, XCB_GC_FOREGROUND, &foreground);
+  const xcb_rectangle_t r{static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
+                          static_cast<std::uint16_t>(area.width()),
+                          static_cast<std::uint16_t>(area.height())};
+  xcb_poly_fill_rectangle(connection_, window_, gc_, 1, &r);
 }
 
 void TShmPresenter::Flush() {
@@ -127,12 +154,9 @@ void TShmPresenter::Flush() {
 }
 
 void TShmPresenter::Release() {
-  if (!pixels_) return;
-  // The server keeps reading puts already sent from its own attachment until it detaches.
-  if (XConnection() == connection_) xcb_shm_detach(connection_, segment_);
-  shmdt(pixels_);
-  pixels_ = nullptr;
-  segment_ = 0;
+  if (!picture_) return;
+  DetachSegment(*picture_);
+  picture_.reset();
   size_ = QSize();
 }
 
