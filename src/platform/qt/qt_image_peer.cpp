@@ -266,8 +266,8 @@ class TImageWidget final : public QWidget {
     present_->Flush();
   }
 
-  // What the widget shows in `device` pixels, written into the shared picture: the picture 1:1
-  // over grey, or stretched.
+  // What the widget shows in `device` pixels, written into the presenter's own picture: the
+  // picture 1:1 over grey, or stretched.
   void Compose(const QRect& device) {
     const TPixelsView& pixels = view_.Image();
     const bool usable = pixels.Pixels && pixels.Width > 0 && pixels.Height > 0;
@@ -390,7 +390,7 @@ class TImageWidget final : public QWidget {
   QImage stretched_;
   std::unique_ptr<TShmPresenter> present_;  // null: Qt paints the widget
   std::uint32_t presented_window_ = 0;
-  bool presented_ = false;  // the shared picture holds all the widget shows
+  bool presented_ = false;  // the presenter's own picture holds all the widget shows
   std::vector<int> columns_;
   int columns_for_ = -1;
 };
