@@ -77,8 +77,8 @@ void Widen(TNeedleSpan& span, std::int64_t left, std::int64_t right) {
 
 // The needle at angle step `step` in a box of `width` x `height` visible pixels, worked out the
 // first time it is asked for.
-const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t px,
-                            std::int64_t py, std::int64_t length, int step) {
+TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t px,
+                      std::int64_t py, std::int64_t length, int step) {
   if (shapes.Width != width || shapes.Height != height || shapes.PivotX != px ||
       shapes.PivotY != py || shapes.Length != length) {
     shapes.ByStep.clear();
@@ -114,13 +114,12 @@ const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::i
   if (top >= bottom) return shape;
   shape.Top = top;
   const auto rows = static_cast<std::size_t>(bottom - top);
-  shape.Touched.assign(rows, {});
-  shape.Solid.assign(rows, {});
+  shape.Rows.assign(rows, {});
   for (std::size_t i = 0; i < shape.Fill.Rows.size(); ++i) {
     const TPolygonCoverage::TRow& r = shape.Fill.Rows[i];
     const auto row = static_cast<std::size_t>(r.Y - top);
     const auto count = static_cast<std::int64_t>(r.Count);
-    Widen(shape.Touched[row], r.Left, r.Left + count);
+    Widen(shape.Rows[row].Touched, r.Left, r.Left + count);
     // The run of whole pixels: a needle is convex, so a row has one at most.
     const std::uint8_t* samples = shape.Fill.Samples.data() + r.Offset;
     std::int64_t first = 0;
@@ -130,15 +129,15 @@ const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::i
     while (end < count && samples[end] >= TPolygonCoverage::kWhole)
       ++end;
     if (first < end) {
-      shape.Solid[row] = {static_cast<std::int32_t>(r.Left + first),
-                          static_cast<std::int32_t>(r.Left + end)};
+      shape.Rows[row].Solid = {static_cast<std::int32_t>(r.Left + first),
+                               static_cast<std::int32_t>(r.Left + end)};
     }
   }
   for (const TEdgePixel& p : shape.Edge) {
     const auto row = static_cast<std::size_t>(p.Y - top);
-    Widen(shape.Touched[row], p.X, p.X + 1);
+    Widen(shape.Rows[row].Touched, p.X, p.X + 1);
     // The edge blends over the fill: the longer side of the solid run stays solid.
-    TNeedleSpan& solid = shape.Solid[row];
+    TNeedleSpan& solid = shape.Rows[row].Solid;
     if (p.X < solid.Left || p.X >= solid.Right) continue;
     if (p.X - solid.Left >= solid.Right - (p.X + 1))
       solid.Right = p.X;
@@ -148,12 +147,12 @@ const TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::i
   return shape;
 }
 
-TNeedleSpan SpanAt(const TNeedleShape* shape, std::int64_t row,
-                   const std::vector<TNeedleSpan> TNeedleShape::*list) {
-  if (!shape || row < shape->Top) return {};
-  const std::vector<TNeedleSpan>& spans = shape->*list;
+// The shape's record of a row; an empty one where the shape does not reach.
+const TNeedleRow& RowOf(const TNeedleShape* shape, std::int64_t row) {
+  static const TNeedleRow kNone{};
+  if (!shape || row < shape->Top) return kNone;
   const auto i = static_cast<std::size_t>(row - shape->Top);
-  return i < spans.size() ? spans[i] : TNeedleSpan{};
+  return i < shape->Rows.size() ? shape->Rows[i] : kNone;
 }
 
 // Runs of columns composed again in each row, from row Top on; at most two a row.
@@ -225,8 +224,107 @@ void RowsFetchedAhead(std::int64_t top, std::int64_t bottom, Fetch fetch, Work w
   }
 }
 
+// The shape's pixels over `backing` in `fill` and `edge`, unless they are made already. The
+// needle is drawn into the backing itself, taken out, and the backing put back from its copy.
+void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, TBitmap32& backing, TColor32 fill,
+                TColor32 edge) {
+  if (shapes.Stamp == 0 || shapes.Backing != backing.ChangeCount() || shapes.Fill != fill ||
+      shapes.Edge != edge) {
+    shapes.Backing = backing.ChangeCount();
+    shapes.Fill = fill;
+    shapes.Edge = edge;
+    ++shapes.Stamp;
+  }
+  if (shape.PixelsFor == shapes.Stamp) return;
+  std::size_t total = 0;
+  for (TNeedleRow& row : shape.Rows) {
+    row.At = static_cast<std::uint32_t>(total);
+    total += static_cast<std::size_t>(std::max(0, row.Touched.Right - row.Touched.Left));
+  }
+  // Sized before the backing is lent, so that nothing can fail while it holds a needle.
+  shape.Under.resize(total);
+  shape.Composed.resize(total);
+  auto each_row = [&](auto copy) {
+    for (std::size_t r = 0; r < shape.Rows.size(); ++r) {
+      const TNeedleRow& row = shape.Rows[r];
+      if (row.Touched.Left >= row.Touched.Right) continue;
+      TColor32* pixels = backing.Bits() +
+                         (shape.Top + static_cast<std::int64_t>(r)) * backing.Width() +
+                         row.Touched.Left;
+      copy(pixels, static_cast<std::ptrdiff_t>(row.At),
+           static_cast<std::size_t>(row.Touched.Right - row.Touched.Left));
+    }
+  };
+  each_row([&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, shape.Under.begin() + at);
+  });
+  DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
+  each_row([&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, shape.Composed.begin() + at);
+    std::copy_n(shape.Under.begin() + at, count, pixels);
+  });
+  shape.PixelsFor = shapes.Stamp;
+}
+
+// Columns `from`..`to`-1 of display row `line` from a shape's made pixels (`made`, its row
+// `row`), where the shape touches them.
+void CopyPixels(TColor32* line, const TNeedleRow& row, const std::vector<TColor32>& made,
+                std::int64_t from, std::int64_t to) {
+  from = std::max<std::int64_t>(from, row.Touched.Left);
+  to = std::min<std::int64_t>(to, row.Touched.Right);
+  if (from >= to) return;
+  std::memcpy(line + from, made.data() + row.At + (from - row.Touched.Left),
+              static_cast<std::size_t>(to - from) * sizeof(TColor32));
+}
+
+// The runs of a row composed again: every column in `touched` but those the old and the new
+// needle (rows `was` and `is`) both paint over wholly.
+std::array<TNeedleSpan, 2> RunsOf(TNeedleSpan touched, const TNeedleRow& was,
+                                  const TNeedleRow& is) {
+  if (touched.Left >= touched.Right) return {};
+  const std::int32_t kept_left = std::max({was.Solid.Left, is.Solid.Left, touched.Left});
+  const std::int32_t kept_right = std::min({was.Solid.Right, is.Solid.Right, touched.Right});
+  if (kept_left < kept_right)
+    return {TNeedleSpan{touched.Left, kept_left}, TNeedleSpan{kept_right, touched.Right}};
+  return {touched, TNeedleSpan{}};
+}
+
 // Bands the changed rows are handed on in; the display image takes each as its own rectangle.
 constexpr std::int64_t kNeedleBands = 12;
+
+// The rows top..bottom-1 composed again, handed on in bands, each as wide as the runs composed
+// again within it, so a slanting needle does not drag a large rectangle of unchanged pixels
+// along. Rows are added from the top down.
+class TBands {
+ public:
+  TBands(std::int64_t top, std::int64_t bottom)
+      : top_(top), rows_(bottom - top), count_(std::min(kNeedleBands, bottom - top)) {}
+
+  void Add(std::int64_t y, const std::array<TNeedleSpan, 2>& runs) {
+    while (band_ + 1 < count_ && y >= top_ + rows_ * (band_ + 1) / count_)
+      ++band_;
+    TRect& box = boxes_[static_cast<std::size_t>(band_)];
+    for (const TNeedleSpan& r : runs) {
+      if (r.Left >= r.Right) continue;
+      if (box.Empty()) box = {r.Left, y, r.Right, y + 1};
+      box = {std::min<std::int64_t>(box.Left, r.Left), box.Top,
+             std::max<std::int64_t>(box.Right, r.Right), y + 1};
+    }
+  }
+
+  void Note(TDisplayState& display, std::int64_t dx, std::int64_t dy) const {
+    for (const TRect& box : boxes_) {
+      if (!box.Empty())
+        NoteDrawn(display, {box.Left + dx, box.Top + dy, box.Right + dx, box.Bottom + dy},
+                  TDrawnPart::Meter);
+    }
+  }
+
+ private:
+  std::int64_t top_, rows_, count_;
+  std::int64_t band_ = 0;
+  std::array<TRect, kNeedleBands> boxes_{};
+};
 
 }  // namespace
 
@@ -272,10 +370,10 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   next.PeakStep = peak ? state.PeakMarker / 4 : -1;
 
   TDrawnNeedles& drawn = display.Drawn.Needles;
-  auto shape = [&](int step) {
+  auto shape = [&](int step) -> TNeedleShape* {
     return step < 0 ? nullptr : &ShapeOf(display.NeedleShapes, width, height, px, py, length, step);
   };
-  const TNeedleShape* needle = shape(next.Step);
+  TNeedleShape* needle = shape(next.Step);
   const TNeedleShape* peak_needle = shape(next.PeakStep);
   // The display still holds the last meter when the record fits: only pixels the old or new
   // needles touch are composed again from the backing, and not those both needles paint over
@@ -307,15 +405,18 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   const bool peak_moved = !same(drawn.PeakStep, next.PeakStep);
   if (!needle_moved && !peak_moved) return;
   // A needle that stays is drawn again only where pixels under it are composed again.
-  const TNeedleShape* old_needle = shape(drawn.Step);
-  std::vector<const TNeedleShape*> moved;
-  if (needle_moved) moved.insert(moved.end(), {old_needle, needle});
-  if (peak_moved) moved.insert(moved.end(), {shape(drawn.PeakStep), peak_needle});
+  TNeedleShape* old_needle = shape(drawn.Step);
+  std::array<const TNeedleShape*, 4> moved{};  // null where nothing moved
+  if (needle_moved) moved = {old_needle, needle, nullptr, nullptr};
+  if (peak_moved) {
+    moved[2] = shape(drawn.PeakStep);
+    moved[3] = peak_needle;
+  }
   std::int64_t top = height, bottom = 0;
   for (const TNeedleShape* n : moved) {
-    if (!n || n->Touched.empty()) continue;
+    if (!n || n->Rows.empty()) continue;
     top = std::min(top, n->Top);
-    bottom = std::max(bottom, n->Top + static_cast<std::int64_t>(n->Touched.size()));
+    bottom = std::max(bottom, n->Top + static_cast<std::int64_t>(n->Rows.size()));
   }
   if (top >= bottom) {
     drawn = next;
@@ -323,31 +424,63 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   }
   // Row by row, every column a moved needle touches, but for those the old and the new needle
   // both paint over wholly.
+  TColor32* to = screen.Bits() + dy * screen.Width() + dx;
+  const std::int64_t stride = screen.Width();
+  TBands bands(top, bottom);
+  if (!peak_needle && drawn.PeakStep < 0 && old_needle) {
+    // One needle alone: each pixel composed again is the new needle's as it lies over the
+    // backing, or the backing's under the old one; both copied from the shapes' own pixels,
+    // in one pass with each row's display lines asked for ahead.
+    MakePixels(display.NeedleShapes, *old_needle, display.MeterBacking, next.Needle, next.Edge);
+    MakePixels(display.NeedleShapes, *needle, display.MeterBacking, next.Needle, next.Edge);
+    auto touched = [&](std::int64_t y) {
+      TNeedleSpan span = RowOf(old_needle, y).Touched;
+      const TNeedleSpan is = RowOf(needle, y).Touched;
+      Widen(span, is.Left, is.Right);
+      return span;
+    };
+    RowsFetchedAhead(
+        top, bottom,
+        [&](std::int64_t y) {
+          const TNeedleSpan span = touched(y);
+          FetchAhead(to + y * stride + span.Left, span.Right - span.Left);
+        },
+        [&](std::int64_t y) {
+          const TNeedleRow& was = RowOf(old_needle, y);
+          const TNeedleRow& is = RowOf(needle, y);
+          const std::array<TNeedleSpan, 2> runs = RunsOf(touched(y), was, is);
+          TColor32* line = to + y * stride;
+          for (const TNeedleSpan& r : runs) {
+            if (r.Left >= r.Right) continue;
+            if (is.Touched.Left >= is.Touched.Right) {
+              CopyPixels(line, was, old_needle->Under, r.Left, r.Right);
+              continue;
+            }
+            CopyPixels(line, was, old_needle->Under, r.Left, std::min(r.Right, is.Touched.Left));
+            CopyPixels(line, is, needle->Composed, r.Left, r.Right);
+            CopyPixels(line, was, old_needle->Under, std::max(r.Left, is.Touched.Right), r.Right);
+          }
+          bands.Add(y, runs);
+        });
+    screen.Changed();
+    bands.Note(display, dx, dy);
+    drawn = next;
+    return;
+  }
   TRedo redo;
   redo.Top = top;
   redo.Rows.resize(static_cast<std::size_t>(bottom - top));
-  const TBitmap32& backing = display.MeterBacking;
   for (std::int64_t y = top; y < bottom; ++y) {
     TNeedleSpan touched;
     for (const TNeedleShape* n : moved) {
-      const TNeedleSpan t = SpanAt(n, y, &TNeedleShape::Touched);
+      const TNeedleSpan t = RowOf(n, y).Touched;
       Widen(touched, t.Left, t.Right);
     }
-    if (touched.Left >= touched.Right) continue;
-    const TNeedleSpan was = SpanAt(old_needle, y, &TNeedleShape::Solid);
-    const TNeedleSpan is = SpanAt(needle, y, &TNeedleShape::Solid);
-    const std::int32_t kept_left = std::max({was.Left, is.Left, touched.Left});
-    const std::int32_t kept_right = std::min({was.Right, is.Right, touched.Right});
-    std::array<TNeedleSpan, 2>& runs = redo.Rows[static_cast<std::size_t>(y - top)];
-    if (kept_left < kept_right)
-      runs = {TNeedleSpan{touched.Left, kept_left}, TNeedleSpan{kept_right, touched.Right}};
-    else
-      runs = {touched, TNeedleSpan{}};
+    redo.Rows[static_cast<std::size_t>(y - top)] =
+        RunsOf(touched, RowOf(old_needle, y), RowOf(needle, y));
   }
-  // The old needle's pixels from the backing, the fetches of both asked for ahead.
-  TColor32* to = screen.Bits() + dy * screen.Width() + dx;
-  const std::int64_t stride = screen.Width();
-  const TColor32* from = backing.Bits();
+  // The old needles' pixels from the backing, the fetches of both asked for ahead.
+  const TColor32* from = display.MeterBacking.Bits();
   auto runs_of = [&](std::int64_t y) -> const std::array<TNeedleSpan, 2>& {
     return redo.Rows[static_cast<std::size_t>(y - top)];
   };
@@ -365,30 +498,12 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
           std::memcpy(to + y * stride + r.Left, from + y * width + r.Left,
                       static_cast<std::size_t>(r.Right - r.Left) * sizeof(TColor32));
         }
+        bands.Add(y, runs_of(y));
       });
   if (peak_needle) DrawShape(screen, *peak_needle, next.Peak, next.Edge, dx, dy, &redo);
   DrawShape(screen, *needle, next.Needle, next.Edge, dx, dy, &redo);
   screen.Changed();
-  // Handed on in bands, each as wide as the runs composed again within it, so a slanting
-  // needle does not drag a large rectangle of unchanged pixels along.
-  const std::int64_t bands = std::min<std::int64_t>(kNeedleBands, bottom - top);
-  for (std::int64_t b = 0; b < bands; ++b) {
-    const std::int64_t first = top + (bottom - top) * b / bands;
-    const std::int64_t last = top + (bottom - top) * (b + 1) / bands;
-    std::int64_t left = width, right = 0, band_top = last, band_bottom = first;
-    for (std::int64_t y = first; y < last; ++y) {
-      for (const TNeedleSpan& r : redo.Rows[static_cast<std::size_t>(y - top)]) {
-        if (r.Left >= r.Right) continue;
-        left = std::min<std::int64_t>(left, r.Left);
-        right = std::max<std::int64_t>(right, r.Right);
-        band_top = std::min(band_top, y);
-        band_bottom = y + 1;
-      }
-    }
-    if (left < right)
-      NoteDrawn(display, {left + dx, band_top + dy, right + dx, band_bottom + dy},
-                TDrawnPart::Meter);
-  }
+  bands.Note(display, dx, dy);
   drawn = next;
 }
 

@@ -43,12 +43,21 @@ struct TDrawnNeedles {
 struct TNeedleSpan {
   std::int32_t Left = 0, Right = 0;  // columns Left..Right-1
 };
+struct TNeedleRow {
+  TNeedleSpan Touched;   // every column the fill or the edge changes
+  TNeedleSpan Solid;     // filled wholly and left alone by the edge
+  std::uint32_t At = 0;  // where the touched columns start in Composed and Under
+};
 struct TNeedleShape {
   TPolygonCoverage Fill;
-  std::vector<TEdgePixel> Edge;      // blended over the fill, in this order
-  std::int64_t Top = 0;              // the row of the first entry of each list below
-  std::vector<TNeedleSpan> Touched;  // every column the fill or the edge changes
-  std::vector<TNeedleSpan> Solid;    // filled wholly and left alone by the edge
+  std::vector<TEdgePixel> Edge;  // blended over the fill, in this order
+  std::int64_t Top = 0;          // the row of Rows' first entry
+  std::vector<TNeedleRow> Rows;
+  // The touched columns of each row as the needle leaves them over the meter backing, and as
+  // the backing has them, row after row: a move then copies from a few pages instead of
+  // blending into rows a page apart. Made for the shapes' Stamp in PixelsFor.
+  std::vector<TColor32> Composed, Under;
+  std::uint64_t PixelsFor = 0;
 };
 
 // Needle shapes by angle step for one meter box and visible size: a swinging needle keeps
@@ -57,6 +66,11 @@ struct TNeedleShapes {
   int Width = 0, Height = 0;
   std::int64_t PivotX = 0, PivotY = 0, Length = 0;
   std::unordered_map<int, TNeedleShape> ByStep;
+  // What the shapes' pixels are made for: the backing's change stamp and the needle's colours,
+  // numbered by Stamp (0: nothing yet).
+  std::uint64_t Backing = 0;
+  TColor32 Fill = 0, Edge = 0;
+  std::uint64_t Stamp = 0;
 };
 
 struct TDrawnReadout {

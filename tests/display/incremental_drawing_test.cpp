@@ -86,6 +86,7 @@ struct Scene {
   int readout_x, readout_y, font_size;
   bool transparent, blocks, blend, decimal;
   int font_style;
+  bool peak = true;  // the peak needle shown
 };
 
 TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
@@ -100,6 +101,12 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
        300, 400, 200, 380, 10, 30, false, true, true, false, 0},
       {"analogue meter under a transparent readout", 420, 260, kStyleAnalogue, 10, 250, 400, 200,
        150, 120, 28, true, true, true, true, 0},
+      // A needle alone is copied from pixels kept per angle, which a re-layout over another part
+      // of the picture or a colour change must renew.
+      {"analogue meter without a peak needle", 420, 260, kStyleAnalogue, 10, 250, 400, 200, 150, 10,
+       28, false, true, true, true, 0, false},
+      {"analogue meter reaching past the display without a peak needle", 520, 330, kStyleAnalogue,
+       -40, 300, 400, 200, 380, 10, 30, false, true, true, false, 0, false},
       {"large readout alone", 500, 300, kStyleVerticalBars, 0, 0, 0, 0, 30, 20, 120, true, true,
        true, true, 0},
       // Slanted glyphs reach into their neighbours' boxes; lines span the whole text.
@@ -124,7 +131,7 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
     s.Blend = sc.blend;
     s.ShowDecimal = sc.decimal;
     s.FontStyle = sc.font_style;
-    s.ColorPeak = true;
+    s.ColorPeak = sc.peak;
     Screen step, whole;
     whole.whole = true;
     step.Start(s, sc.width, sc.height);
