@@ -82,6 +82,7 @@ TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t
   if (shapes.Width != width || shapes.Height != height || shapes.PivotX != px ||
       shapes.PivotY != py || shapes.Length != length) {
     shapes.ByStep.clear();
+    shapes.Pixels = 0;
     shapes.Width = width;
     shapes.Height = height;
     shapes.PivotX = px;
@@ -224,10 +225,11 @@ void RowsFetchedAhead(std::int64_t top, std::int64_t bottom, Fetch fetch, Work w
   }
 }
 
-// The shape's pixels over `backing` in `fill` and `edge`, unless they are made already. The
-// needle is drawn into the backing itself, taken out, and the backing put back from its copy.
-void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, TBitmap32& backing, TColor32 fill,
-                TColor32 edge) {
+// The shape's pixels over `backing` in `fill` and `edge`, unless they are made already; `keep`
+// is another shape whose pixels are in use. The needle is drawn into the backing itself, taken
+// out, and the backing put back from its copy.
+void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, const TNeedleShape* keep,
+                TBitmap32& backing, TColor32 fill, TColor32 edge) {
   if (shapes.Stamp == 0 || shapes.Backing != backing.ChangeCount() || shapes.Fill != fill ||
       shapes.Edge != edge) {
     shapes.Backing = backing.ChangeCount();
@@ -241,6 +243,17 @@ void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, TBitmap32& backing, 
     row.At = static_cast<std::uint32_t>(total);
     total += static_cast<std::size_t>(std::max(0, row.Touched.Right - row.Touched.Left));
   }
+  shapes.Pixels -= shape.Composed.size() + shape.Under.size();
+  if (shapes.Pixels + 2 * total > shapes.MaxPixels) {
+    for (auto& [step, other] : shapes.ByStep) {
+      if (&other == &shape || &other == keep) continue;
+      shapes.Pixels -= other.Composed.size() + other.Under.size();
+      std::vector<TColor32>().swap(other.Composed);
+      std::vector<TColor32>().swap(other.Under);
+      other.PixelsFor = 0;
+    }
+  }
+  shapes.Pixels += 2 * total;
   // Sized before the backing is lent, so that nothing can fail while it holds a needle.
   shape.Under.resize(total);
   shape.Composed.resize(total);
@@ -431,8 +444,10 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
     // One needle alone: each pixel composed again is the new needle's as it lies over the
     // backing, or the backing's under the old one; both copied from the shapes' own pixels,
     // in one pass with each row's display lines asked for ahead.
-    MakePixels(display.NeedleShapes, *old_needle, display.MeterBacking, next.Needle, next.Edge);
-    MakePixels(display.NeedleShapes, *needle, display.MeterBacking, next.Needle, next.Edge);
+    MakePixels(display.NeedleShapes, *old_needle, needle, display.MeterBacking, next.Needle,
+               next.Edge);
+    MakePixels(display.NeedleShapes, *needle, old_needle, display.MeterBacking, next.Needle,
+               next.Edge);
     auto touched = [&](std::int64_t y) {
       TNeedleSpan span = RowOf(old_needle, y).Touched;
       const TNeedleSpan is = RowOf(needle, y).Touched;

@@ -86,7 +86,8 @@ struct Scene {
   int readout_x, readout_y, font_size;
   bool transparent, blocks, blend, decimal;
   int font_style;
-  bool peak = true;  // the peak needle shown
+  bool peak = true;               // the peak needle shown
+  std::size_t needle_pixels = 0;  // needle pixels kept at most, 0: as the program keeps them
 };
 
 TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
@@ -107,6 +108,9 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
        28, false, true, true, true, 0, false},
       {"analogue meter reaching past the display without a peak needle", 520, 330, kStyleAnalogue,
        -40, 300, 400, 200, 380, 10, 30, false, true, true, false, 0, false},
+      // Pixels for little more than two angles: the others' are let go on nearly every move.
+      {"analogue meter without a peak needle keeping few pixels", 420, 260, kStyleAnalogue, 10, 250,
+       400, 200, 150, 10, 28, false, true, true, true, 0, false, 10000},
       {"large readout alone", 500, 300, kStyleVerticalBars, 0, 0, 0, 0, 30, 20, 120, true, true,
        true, true, 0},
       // Slanted glyphs reach into their neighbours' boxes; lines span the whole text.
@@ -135,6 +139,7 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
     Screen step, whole;
     whole.whole = true;
     step.Start(s, sc.width, sc.height);
+    if (sc.needle_pixels != 0) step.display.NeedleShapes.MaxPixels = sc.needle_pixels;
     whole.Start(s, sc.width, sc.height);
     TakeDrawnAreas(step.display);
 
