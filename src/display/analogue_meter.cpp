@@ -83,6 +83,7 @@ TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t
       shapes.PivotY != py || shapes.Length != length) {
     shapes.ByStep.clear();
     shapes.Pixels = 0;
+    shapes.Peak = {};
     shapes.Width = width;
     shapes.Height = height;
     shapes.PivotX = px;
@@ -144,6 +145,11 @@ TNeedleShape& ShapeOf(TNeedleShapes& shapes, int width, int height, std::int64_t
       solid.Right = p.X;
     else
       solid.Left = p.X + 1;
+  }
+  std::size_t at = 0;
+  for (TNeedleRow& row : shape.Rows) {
+    row.At = static_cast<std::uint32_t>(at);
+    at += static_cast<std::size_t>(std::max(0, row.Touched.Right - row.Touched.Left));
   }
   return shape;
 }
@@ -225,6 +231,27 @@ void RowsFetchedAhead(std::int64_t top, std::int64_t bottom, Fetch fetch, Work w
   }
 }
 
+// How many pixels a shape touches: the length of each of its made-pixel lists.
+std::size_t PixelCount(const TNeedleShape& shape) {
+  if (shape.Rows.empty()) return 0;
+  const TNeedleRow& last = shape.Rows.back();
+  return last.At + static_cast<std::size_t>(std::max(0, last.Touched.Right - last.Touched.Left));
+}
+
+// `copy(pixels, at, count)` for each row of the shape: its touched pixels in `bitmap` (of the
+// visible box) and where they start in the made-pixel lists.
+template <typename Copy>
+void EachRow(const TNeedleShape& shape, TBitmap32& bitmap, Copy copy) {
+  for (std::size_t r = 0; r < shape.Rows.size(); ++r) {
+    const TNeedleRow& row = shape.Rows[r];
+    if (row.Touched.Left >= row.Touched.Right) continue;
+    TColor32* pixels = bitmap.Bits() + (shape.Top + static_cast<std::int64_t>(r)) * bitmap.Width() +
+                       row.Touched.Left;
+    copy(pixels, static_cast<std::ptrdiff_t>(row.At),
+         static_cast<std::size_t>(row.Touched.Right - row.Touched.Left));
+  }
+}
+
 // The shape's pixels over `backing` in `fill` and `edge`, unless they are made already; `keep`
 // is another shape whose pixels are in use. The needle is drawn into the backing itself, taken
 // out, and the backing put back from its copy.
@@ -238,11 +265,7 @@ void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, const TNeedleShape* 
     ++shapes.Stamp;
   }
   if (shape.PixelsFor == shapes.Stamp) return;
-  std::size_t total = 0;
-  for (TNeedleRow& row : shape.Rows) {
-    row.At = static_cast<std::uint32_t>(total);
-    total += static_cast<std::size_t>(std::max(0, row.Touched.Right - row.Touched.Left));
-  }
+  const std::size_t total = PixelCount(shape);
   shapes.Pixels -= shape.Composed.size() + shape.Under.size();
   if (shapes.Pixels + 2 * total > shapes.MaxPixels) {
     for (auto& [step, other] : shapes.ByStep) {
@@ -257,26 +280,37 @@ void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, const TNeedleShape* 
   // Sized before the backing is lent, so that nothing can fail while it holds a needle.
   shape.Under.resize(total);
   shape.Composed.resize(total);
-  auto each_row = [&](auto copy) {
-    for (std::size_t r = 0; r < shape.Rows.size(); ++r) {
-      const TNeedleRow& row = shape.Rows[r];
-      if (row.Touched.Left >= row.Touched.Right) continue;
-      TColor32* pixels = backing.Bits() +
-                         (shape.Top + static_cast<std::int64_t>(r)) * backing.Width() +
-                         row.Touched.Left;
-      copy(pixels, static_cast<std::ptrdiff_t>(row.At),
-           static_cast<std::size_t>(row.Touched.Right - row.Touched.Left));
-    }
-  };
-  each_row([&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+  EachRow(shape, backing, [&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
     std::copy_n(pixels, count, shape.Under.begin() + at);
   });
   DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
-  each_row([&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+  EachRow(shape, backing, [&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
     std::copy_n(pixels, count, shape.Composed.begin() + at);
     std::copy_n(shape.Under.begin() + at, count, pixels);
   });
   shape.PixelsFor = shapes.Stamp;
+}
+
+// The peak needle's pixels over `backing` (at step `step`, in `fill` and `edge`), unless made
+// already; lent the backing as MakePixels is.
+void MakePeakPixels(TNeedleShapes& shapes, const TNeedleShape& shape, int step, TBitmap32& backing,
+                    TColor32 fill, TColor32 edge) {
+  TPeakPixels& peak = shapes.Peak;
+  if (peak.For == shapes.Stamp && peak.Step == step && peak.Fill == fill) return;
+  const std::size_t total = PixelCount(shape);
+  std::vector<TColor32> under(total);
+  peak.Composed.resize(total);
+  EachRow(shape, backing, [&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, under.begin() + at);
+  });
+  DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
+  EachRow(shape, backing, [&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, peak.Composed.begin() + at);
+    std::copy_n(under.begin() + at, count, pixels);
+  });
+  peak.For = shapes.Stamp;
+  peak.Step = step;
+  peak.Fill = fill;
 }
 
 // Columns `from`..`to`-1 of display row `line` from a shape's made pixels (`made`, its row
@@ -440,14 +474,22 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
   TColor32* to = screen.Bits() + dy * screen.Width() + dx;
   const std::int64_t stride = screen.Width();
   TBands bands(top, bottom);
-  if (!peak_needle && drawn.PeakStep < 0 && old_needle) {
-    // One needle alone: each pixel composed again is the new needle's as it lies over the
-    // backing, or the backing's under the old one; both copied from the shapes' own pixels,
-    // in one pass with each row's display lines asked for ahead.
-    MakePixels(display.NeedleShapes, *old_needle, needle, display.MeterBacking, next.Needle,
-               next.Edge);
-    MakePixels(display.NeedleShapes, *needle, old_needle, display.MeterBacking, next.Needle,
-               next.Edge);
+  if (!peak_moved && old_needle) {
+    // The needle moved alone: each pixel composed again is the new needle's as it lies over
+    // the backing, or the backing's under the old one; both copied from the shapes' own
+    // pixels, in one pass with each row's display lines asked for ahead. Where a run meets the
+    // peak needle, the backing and the peak needle are copied, and the needle drawn over them.
+    TNeedleShapes& shapes = display.NeedleShapes;
+    MakePixels(shapes, *old_needle, needle, display.MeterBacking, next.Needle, next.Edge);
+    MakePixels(shapes, *needle, old_needle, display.MeterBacking, next.Needle, next.Edge);
+    TRedo over_peak;
+    if (peak_needle) {
+      // After MakePixels, which renews the stamp.
+      MakePeakPixels(shapes, *peak_needle, next.PeakStep, display.MeterBacking, next.Peak,
+                     next.Edge);
+      over_peak.Top = top;
+      over_peak.Rows.resize(static_cast<std::size_t>(bottom - top));
+    }
     auto touched = [&](std::int64_t y) {
       TNeedleSpan span = RowOf(old_needle, y).Touched;
       const TNeedleSpan is = RowOf(needle, y).Touched;
@@ -463,10 +505,19 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
         [&](std::int64_t y) {
           const TNeedleRow& was = RowOf(old_needle, y);
           const TNeedleRow& is = RowOf(needle, y);
+          const TNeedleRow& peak_row = RowOf(peak_needle, y);
           const std::array<TNeedleSpan, 2> runs = RunsOf(touched(y), was, is);
           TColor32* line = to + y * stride;
-          for (const TNeedleSpan& r : runs) {
+          for (std::size_t k = 0; k < runs.size(); ++k) {
+            const TNeedleSpan& r = runs[k];
             if (r.Left >= r.Right) continue;
+            if (peak_row.Touched.Left < r.Right && r.Left < peak_row.Touched.Right) {
+              CopyPixels(line, was, old_needle->Under, r.Left, r.Right);
+              CopyPixels(line, is, needle->Under, r.Left, r.Right);
+              CopyPixels(line, peak_row, shapes.Peak.Composed, r.Left, r.Right);
+              over_peak.Rows[static_cast<std::size_t>(y - top)][k] = r;
+              continue;
+            }
             if (is.Touched.Left >= is.Touched.Right) {
               CopyPixels(line, was, old_needle->Under, r.Left, r.Right);
               continue;
@@ -477,6 +528,7 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
           }
           bands.Add(y, runs);
         });
+    if (peak_needle) DrawShape(screen, *needle, next.Needle, next.Edge, dx, dy, &over_peak);
     screen.Changed();
     bands.Note(display, dx, dy);
     drawn = next;

@@ -60,6 +60,15 @@ struct TNeedleShape {
   std::uint64_t PixelsFor = 0;
 };
 
+// The peak needle as it lies over the meter backing, at the touched columns of its step's shape
+// and laid out as that shape's rows say. Made for the shapes' Stamp in For.
+struct TPeakPixels {
+  int Step = -1;
+  TColor32 Fill = 0;
+  std::uint64_t For = 0;
+  std::vector<TColor32> Composed;
+};
+
 // Needle shapes by angle step for one meter box and visible size: a swinging needle keeps
 // returning to the same few hundred shapes.
 struct TNeedleShapes {
@@ -77,6 +86,7 @@ struct TNeedleShapes {
   // every one of the 257 steps.
   std::size_t Pixels = 0;
   std::size_t MaxPixels = std::size_t{8} << 20;  // 32 MB
+  TPeakPixels Peak;
 };
 
 struct TDrawnReadout {

@@ -172,6 +172,8 @@ TEST(IncrementalDrawing, EveryBufferLeavesThePixelsOfAWholeRedraw) {
           screen->s.Midtone = (screen->s.Midtone + 30) % 100;
           ApplyReadoutFont(screen->display, screen->s);
           BuildColourRamp(screen->display, screen->s);
+        } else if (buffer % 43 == 19) {  // the peak needle's colour alone
+          screen->s.PeakColor ^= 0x300000;
         } else if (buffer % 67 == 13) {  // design mode selects both parts, then lets go
           screen->display.MeterSelected = !screen->display.MeterSelected;
           screen->display.ReadoutSelected = !screen->display.ReadoutSelected;
