@@ -252,9 +252,27 @@ void EachRow(const TNeedleShape& shape, TBitmap32& bitmap, Copy copy) {
   }
 }
 
+// The shape as it lies over `backing` in `fill` and `edge`, and the backing under it, into
+// `composed` and `under`. The needle is drawn into the backing itself, taken out, and the
+// backing put back from its copy.
+void Compose(const TNeedleShape& shape, TBitmap32& backing, TColor32 fill, TColor32 edge,
+             std::vector<TColor32>& composed, std::vector<TColor32>& under) {
+  // Sized before the backing is lent, so that nothing can fail while it holds a needle.
+  const std::size_t total = PixelCount(shape);
+  under.resize(total);
+  composed.resize(total);
+  EachRow(shape, backing, [&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, under.begin() + at);
+  });
+  DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
+  EachRow(shape, backing, [&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
+    std::copy_n(pixels, count, composed.begin() + at);
+    std::copy_n(under.begin() + at, count, pixels);
+  });
+}
+
 // The shape's pixels over `backing` in `fill` and `edge`, unless they are made already; `keep`
-// is another shape whose pixels are in use. The needle is drawn into the backing itself, taken
-// out, and the backing put back from its copy.
+// is another shape whose pixels are in use.
 void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, const TNeedleShape* keep,
                 TBitmap32& backing, TColor32 fill, TColor32 edge) {
   if (shapes.Stamp == 0 || shapes.Backing != backing.ChangeCount() || shapes.Fill != fill ||
@@ -277,37 +295,18 @@ void MakePixels(TNeedleShapes& shapes, TNeedleShape& shape, const TNeedleShape* 
     }
   }
   shapes.Pixels += 2 * total;
-  // Sized before the backing is lent, so that nothing can fail while it holds a needle.
-  shape.Under.resize(total);
-  shape.Composed.resize(total);
-  EachRow(shape, backing, [&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
-    std::copy_n(pixels, count, shape.Under.begin() + at);
-  });
-  DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
-  EachRow(shape, backing, [&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
-    std::copy_n(pixels, count, shape.Composed.begin() + at);
-    std::copy_n(shape.Under.begin() + at, count, pixels);
-  });
+  Compose(shape, backing, fill, edge, shape.Composed, shape.Under);
   shape.PixelsFor = shapes.Stamp;
 }
 
 // The peak needle's pixels over `backing` (at step `step`, in `fill` and `edge`), unless made
-// already; lent the backing as MakePixels is.
+// already.
 void MakePeakPixels(TNeedleShapes& shapes, const TNeedleShape& shape, int step, TBitmap32& backing,
                     TColor32 fill, TColor32 edge) {
   TPeakPixels& peak = shapes.Peak;
   if (peak.For == shapes.Stamp && peak.Step == step && peak.Fill == fill) return;
-  const std::size_t total = PixelCount(shape);
-  std::vector<TColor32> under(total);
-  peak.Composed.resize(total);
-  EachRow(shape, backing, [&](const TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
-    std::copy_n(pixels, count, under.begin() + at);
-  });
-  DrawShape(backing, shape, fill, edge, 0, 0, nullptr);
-  EachRow(shape, backing, [&](TColor32* pixels, std::ptrdiff_t at, std::size_t count) {
-    std::copy_n(pixels, count, peak.Composed.begin() + at);
-    std::copy_n(under.begin() + at, count, pixels);
-  });
+  std::vector<TColor32> under;
+  Compose(shape, backing, fill, edge, peak.Composed, under);
   peak.For = shapes.Stamp;
   peak.Step = step;
   peak.Fill = fill;
