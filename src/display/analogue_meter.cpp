@@ -489,23 +489,22 @@ void DrawAnalogueMeter(TDisplayState& display, const TMeterSettings& s, const TM
       over_peak.Top = top;
       over_peak.Rows.resize(static_cast<std::size_t>(bottom - top));
     }
-    auto touched = [&](std::int64_t y) {
-      TNeedleSpan span = RowOf(old_needle, y).Touched;
-      const TNeedleSpan is = RowOf(needle, y).Touched;
-      Widen(span, is.Left, is.Right);
+    auto touched = [](const TNeedleRow& was, const TNeedleRow& is) {
+      TNeedleSpan span = was.Touched;
+      Widen(span, is.Touched.Left, is.Touched.Right);
       return span;
     };
     RowsFetchedAhead(
         top, bottom,
         [&](std::int64_t y) {
-          const TNeedleSpan span = touched(y);
+          const TNeedleSpan span = touched(RowOf(old_needle, y), RowOf(needle, y));
           FetchAhead(to + y * stride + span.Left, span.Right - span.Left);
         },
         [&](std::int64_t y) {
           const TNeedleRow& was = RowOf(old_needle, y);
           const TNeedleRow& is = RowOf(needle, y);
           const TNeedleRow& peak_row = RowOf(peak_needle, y);
-          const std::array<TNeedleSpan, 2> runs = RunsOf(touched(y), was, is);
+          const std::array<TNeedleSpan, 2> runs = RunsOf(touched(was, is), was, is);
           TColor32* line = to + y * stride;
           for (std::size_t k = 0; k < runs.size(); ++k) {
             const TNeedleSpan& r = runs[k];
